@@ -1,0 +1,130 @@
+#include "codec/LineCodec.h"
+
+namespace {
+
+constexpr char kFieldSeparator = ',';
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsDecimalBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return 0;
+}
+
+// One Dec field, read as atoi reads it. The number is kept in unsigned 32 bits, which wrap
+// as a 32-bit signed accumulator would without its overflow being undefined; only the low
+// eight bits reach the byte, and those equal the true number modulo 256.
+std::uint8_t DecimalFieldToByte(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsDecimalBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::uint32_t number = 0;
+    for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
+        number = number * 10u + static_cast<std::uint32_t>(text[i] - '0');
+    }
+    if (negative) {
+        number = 0u - number;
+    }
+    return static_cast<std::uint8_t>(number & 0xFFu);
+}
+
+void AppendDigits(std::string& text, unsigned value, int width, unsigned base) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    char digits[3];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = kDigits[value % base];
+        value /= base;
+    }
+    text.append(digits, static_cast<std::size_t>(width));
+}
+
+}  // namespace
+
+void HexPairToByte(std::string_view text, std::uint8_t& value) {
+    std::size_t high = 0;
+    while (high < text.size() && (text[high] == ' ' || text[high] == '\t')) {
+        ++high;
+    }
+    if (high >= text.size()) {
+        value = 0;
+        return;
+    }
+    const int highValue = HexDigitValue(text[high]);
+    const int lowValue = high + 1 < text.size() ? HexDigitValue(text[high + 1]) : 0;
+    value = static_cast<std::uint8_t>(highValue * 16 + lowValue);
+}
+
+int TextToBytes(ByteArray& bytes, int format, std::string_view text) {
+    bytes.clear();
+    if (format == kLineFormatText) {
+        bytes.assign(text.begin(), text.end());
+    } else if ((format == kLineFormatDec || format == kLineFormatHex) && !text.empty()) {
+        std::size_t fieldStart = 0;
+        for (;;) {
+            const std::string_view rest = text.substr(fieldStart);
+            if (format == kLineFormatDec) {
+                bytes.push_back(DecimalFieldToByte(rest));
+            } else {
+                std::uint8_t value = 0;
+                HexPairToByte(rest, value);
+                bytes.push_back(value);
+            }
+            const std::size_t comma = text.find(kFieldSeparator, fieldStart);
+            // A comma that ends the text opens no further field; one followed by anything does.
+            if (comma == std::string_view::npos || comma + 1 == text.size()) {
+                break;
+            }
+            fieldStart = comma + 1;
+        }
+    }
+    return static_cast<int>(bytes.size());
+}
+
+void BytesToText(const ByteArray& bytes, int format, std::string& text) {
+    text.clear();
+    switch (format) {
+        case kLineFormatText:
+            text.assign(bytes.begin(), bytes.end());
+            break;
+        case kLineFormatDec:
+            text.reserve(bytes.size() * 4);
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                if (i > 0) {
+                    text.push_back(kFieldSeparator);
+                }
+                AppendDigits(text, bytes[i], 3, 10);
+            }
+            break;
+        case kLineFormatHex:
+            text.reserve(bytes.size() * 3);
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                if (i > 0) {
+                    text.push_back(kFieldSeparator);
+                }
+                AppendDigits(text, bytes[i], 2, 16);
+            }
+            break;
+        default:
+            break;
+    }
+}
