@@ -1,0 +1,119 @@
+#include "codec/LineFormat.h"
+#include "terminal/LogRendering.h"
+
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Render(const ByteArray& bytes, int format) {
+    return RenderReceiveLog(bytes.data(), static_cast<int>(bytes.size()), format);
+}
+
+ByteArray Ascending(int first, int count) {
+    ByteArray bytes;
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<std::uint8_t>(first + i));
+    }
+    return bytes;
+}
+
+// The log as the formatting library writes it, item by item.
+std::string FormattedLog(const ByteArray& bytes, const char* itemFormat) {
+    std::string text;
+    char item[8];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(item, sizeof item, itemFormat, bytes[i]);
+        text += item;
+        if ((i + 1) % 16 == 0) {
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+struct RenderCase {
+    const char* name;
+    ByteArray bytes;
+    int format;
+    std::string text;
+};
+
+void PrintTo(const RenderCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RenderTable : public testing::TestWithParam<RenderCase> {};
+
+TEST_P(RenderTable, RendersExactText) {
+    const RenderCase& c = GetParam();
+    EXPECT_EQ(Render(c.bytes, c.format), c.text);
+}
+
+const std::string kSixteenHex = "00  01  02  03  04  05  06  07  08  09  0a  0b  0c  0d  0e  0f  ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, RenderTable,
+    testing::Values(
+        RenderCase{"text_line_breaks", {0x41, 0x0D, 0x0A, 0x42}, kLineFormatText, "A\r\n\r\nB"},
+        RenderCase{
+            "dec_line_breaks", {0x41, 0x0D, 0x0A, 0x42}, kLineFormatDec, "065  013  010  066  "},
+        RenderCase{"hex_line_breaks", {0x41, 0x0D, 0x0A, 0x42}, kLineFormatHex, "41  0d  0a  42  "},
+        RenderCase{"text_lone_lf", {'a', 0x0A, 'b'}, kLineFormatText, "a\r\nb"},
+        RenderCase{"text_lone_cr", {'a', 0x0D, 'b'}, kLineFormatText, "a\r\nb"},
+        RenderCase{"text_lf_cr", {0x0A, 0x0D}, kLineFormatText, "\r\n\r\n"},
+        RenderCase{"hex_sixteen", Ascending(0, 16), kLineFormatHex, kSixteenHex + "\r\n"},
+        RenderCase{"hex_seventeen", Ascending(0, 17), kLineFormatHex, kSixteenHex + "\r\n10  "},
+        RenderCase{"dec_seventeen", Ascending(240, 17), kLineFormatDec,
+                   "240  241  242  243  244  245  246  247  248  249  250  251  252  253  "
+                   "254  255  \r\n000  "},
+        RenderCase{"text_nul_vanishes", {'a', 0x00, 0x00, 'b'}, kLineFormatText, "ab"},
+        RenderCase{"text_only_nul", {0x00}, kLineFormatText, ""},
+        RenderCase{"dec_nul", {0x00, 0x07}, kLineFormatDec, "000  007  "},
+        RenderCase{"hex_nul", {0x00, 0xFF}, kLineFormatHex, "00  ff  "},
+        RenderCase{"empty_text", {}, kLineFormatText, ""},
+        RenderCase{"empty_dec", {}, kLineFormatDec, ""},
+        RenderCase{"empty_hex", {}, kLineFormatHex, ""},
+        RenderCase{"no_selection", {0x41, 0x42}, -1, ""},
+        RenderCase{"format_three", {0x41, 0x42}, 3, ""}),
+    [](const testing::TestParamInfo<RenderCase>& info) { return std::string(info.param.name); });
+
+TEST(RenderReceiveLog, HighBytesInTextAreOneCharEach) {
+    const ByteArray high = Ascending(0x80, 128);
+    const std::string text = Render(high, kLineFormatText);
+    ASSERT_EQ(text.size(), 128u);
+    for (std::size_t i = 0; i < high.size(); ++i) {
+        EXPECT_EQ(static_cast<std::uint8_t>(text[i]), high[i]) << "index " << i;
+    }
+}
+
+TEST(RenderReceiveLog, EveryByteValueMatchesTheItemFormat) {
+    const ByteArray all = Ascending(0, 256);
+    EXPECT_EQ(Render(all, kLineFormatDec), FormattedLog(all, "%3.3d  "));
+    EXPECT_EQ(Render(all, kLineFormatHex), FormattedLog(all, "%2.2x  "));
+}
+
+TEST(RenderReceiveLog, FullLogHasItsExactLength) {
+    ByteArray full;
+    for (int i = 0; i < 2048; ++i) {
+        full.push_back(static_cast<std::uint8_t>(i * 37 + 11));
+    }
+    const std::string dec = Render(full, kLineFormatDec);
+    ASSERT_EQ(dec.size(), 10496u);
+    for (std::size_t line = 0; line < 128; ++line) {
+        EXPECT_EQ(dec.substr(line * 82 + 80, 2), "\r\n") << "line " << line;
+    }
+    EXPECT_EQ(dec, FormattedLog(full, "%3.3d  "));
+    EXPECT_EQ(Render(full, kLineFormatHex).size(), 8448u);
+}
+
+TEST(RenderReceiveLog, CountLimitsTheBytesRendered) {
+    const ByteArray bytes{0x01, 0x02, 0x03};
+    EXPECT_EQ(RenderReceiveLog(bytes.data(), 2, kLineFormatHex), "01  02  ");
+    EXPECT_EQ(RenderReceiveLog(bytes.data(), 0, kLineFormatHex), "");
+    EXPECT_EQ(RenderReceiveLog(bytes.data(), -1, kLineFormatDec), "");
+}
+
+}  // namespace
