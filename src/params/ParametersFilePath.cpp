@@ -1,0 +1,22 @@
+#include "params/ParametersFilePath.h"
+
+#include <cerrno>
+#include <unistd.h>
+#include <vector>
+
+std::string ParametersFilePath() {
+    // Grown until the directory fits: a deep working folder must not lose its file.
+    std::vector<char> buffer(256);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    std::string path(buffer.data());
+    if (path.empty() || path.back() != '/') {
+        path += '/';
+    }
+    path += kParametersFileName;
+    return path;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+// Reads a file as a text-mode stream does: CR LF becomes LF, a CR not followed by LF passes
+// through unchanged, and a byte 0x1A ends the file. A read error is taken for the end of the
+// file, so a file that cannot be read to its end still gives the lines before the fault.
+class TextModeReader {
+public:
+    // Reads from the open descriptor `fd`, which stays the caller's to close.
+    explicit TextModeReader(int fd);
+
+    TextModeReader(const TextModeReader&) = delete;
+    TextModeReader& operator=(const TextModeReader&) = delete;
+
+    // Replaces `line` with the next line, its LF removed. True when a line was read, false at
+    // the end of the file (then `line` is empty). A last line without an LF still counts.
+    bool ReadString(std::string& line);
+
+private:
+    static constexpr int kEnd = -1;
+
+    int NextCharacter();
+    int NextByte();
+    int PeekByte();
+    bool Fill();
+
+    int m_fd;
+    std::array<char, 4096> m_buffer{};
+    std::size_t m_position = 0;
+    std::size_t m_size = 0;
+    bool m_ended = false;
+};
