@@ -114,6 +114,39 @@ TEST(WindowTimer, TicksDuringStartUpBoxAndCarriesItsIdentifier) {
     EXPECT_EQ(dialog.ticks.front(), 7u);
 }
 
+TEST(WindowTimer, TickThatShowsABoxIsNotReenteredWhileOtherTimersGoOn) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer(60s);
+    RecordingDialog dialog;
+    int boxes = 0;
+    int nestedTicks = 0;
+    int otherTicksInBox = 0;
+    bool inBox = false;
+    dialog.onTimer = [&](unsigned nIDEvent) {
+        if (inBox) {
+            (nIDEvent == 1 ? nestedTicks : otherTicksInBox)++;
+            return;
+        }
+        if (nIDEvent == 1 && boxes == 0) {
+            ++boxes;
+            inBox = true;
+            ShowErrorBox("The device does not recognize the command.");
+            inBox = false;
+        }
+    };
+    observer.CloseWhen([&] { return otherTicksInBox >= 5; });
+    dialog.onInit = [&] {
+        dialog.SetTimer(1, 5);
+        dialog.SetTimer(2, 5);
+    };
+    RunModal(dialog, [&](QWidget&) {
+        EXPECT_TRUE(WaitUntil([&] { return boxes == 1 && !inBox; }));
+        dialog.EndDialog(kIdOk);
+    });
+    EXPECT_GE(otherTicksInBox, 5);
+    EXPECT_EQ(nestedTicks, 0);
+}
+
 TEST(WindowTimer, KillTimerAndTheEndOfTheRunStopIt) {
     ModalHangGuard guard;
     RecordingDialog dialog;
