@@ -1,0 +1,5 @@
+#include "app/CAboutBox.h"
+
+#include "res/AboutBoxTemplate.h"
+
+CAboutBox::CAboutBox(QWidget* pParent) : TemplateDialog(kAboutBoxTemplate, pParent) {}

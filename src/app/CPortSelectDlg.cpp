@@ -1,0 +1,96 @@
+#include "app/CPortSelectDlg.h"
+
+#include "app/CAboutBox.h"
+#include "app/IconPosition.h"
+#include "app/PortNumberCheck.h"
+#include "res/AppIcon.h"
+#include "res/PortSelectTemplate.h"
+#include "res/StringTable.h"
+#include "ui/IconResources.h"
+#include "ui/MessageBoxes.h"
+
+#include <string>
+
+#include <QPainter>
+#include <QStyle>
+
+namespace {
+constexpr unsigned kSystemCommandMask = 0xFFF0;
+constexpr std::uint8_t kFirstPortNumber = 1;
+}  // namespace
+
+CPortSelectDlg::CPortSelectDlg(QWidget* pParent, TerminalWindowFactory makeTerminalWindow)
+    : TemplateDialog(kPortSelectTemplate, pParent),
+      m_byPortNumber(kFirstPortNumber),
+      m_hIcon(LoadIconResource(kAppIconId)),
+      m_makeTerminalWindow(std::move(makeTerminalWindow)) {
+    BindClicked(kIdStartButton, &CPortSelectDlg::OnStart);
+}
+
+bool CPortSelectDlg::DoDataExchange(bool saveAndValidate) {
+    if (!saveAndValidate) {
+        SetDlgItemText(kIdPortNumberEdit, std::to_string(m_byPortNumber));
+        return true;
+    }
+    const PortNumberCheck check = CheckPortNumber(GetDlgItemText(kIdPortNumberEdit));
+    if (check.number) {
+        m_byPortNumber = *check.number;
+    }
+    if (!check.message.empty()) {
+        ShowAppMessageBox(check.message);
+        GotoDlgCtrl(kIdPortNumberEdit);
+        return false;
+    }
+    return true;
+}
+
+bool CPortSelectDlg::OnInitDialog() {
+    TemplateDialog::OnInitDialog();
+    AppendAboutItem(GetSystemMenu(), LoadStringResource(kIdsAboutBox));
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+    return true;
+}
+
+void CPortSelectDlg::AppendAboutItem(SystemMenu& menu, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    menu.AppendSeparator();
+    menu.AppendItem(kIdmAboutBox, text);
+}
+
+void CPortSelectDlg::OnSysCommand(unsigned nID, long lParam) {
+    if ((nID & kSystemCommandMask) == kIdmAboutBox) {
+        CAboutBox dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        TemplateDialog::OnSysCommand(nID, lParam);
+    }
+}
+
+void CPortSelectDlg::OnPaint() {
+    if (!IsIconic()) {
+        TemplateDialog::OnPaint();
+        return;
+    }
+    QPainter dc(this);
+    dc.fillRect(rect(), palette().window());
+    const int cx = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const int cy = cx;
+    const IconOrigin origin = CenteredIconOrigin(width(), height(), cx, cy);
+    dc.drawPixmap(origin.x, origin.y, m_hIcon.pixmap(cx, cy));
+}
+
+QIcon CPortSelectDlg::OnQueryDragIcon() const {
+    return m_hIcon;
+}
+
+void CPortSelectDlg::OnStart() {
+    // A refused number has been shown to the user; the start goes on all the same, with the
+    // port read from the field's text.
+    UpdateData(true);
+    const std::unique_ptr<TerminalWindow> dlg = m_makeTerminalWindow();
+    dlg->SetPort(PortNumberFromText(GetDlgItemText(kIdPortNumberEdit)));
+    dlg->DoModal();
+}

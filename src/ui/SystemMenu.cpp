@@ -1,0 +1,34 @@
+#include "ui/SystemMenu.h"
+
+#include "ui/Latin1Text.h"
+
+#include <QAction>
+#include <QPoint>
+#include <QWidget>
+
+SystemMenu::SystemMenu(QWidget& window, std::function<void(unsigned)> sendCommand)
+    : m_window(window), m_sendCommand(std::move(sendCommand)), m_menu(&window) {
+    AppendItem(kScClose, "&Close");
+}
+
+void SystemMenu::AppendSeparator() {
+    m_menu.addSeparator();
+}
+
+void SystemMenu::AppendItem(unsigned nID, std::string_view text) {
+    QAction* action = m_menu.addAction(FromLatin1Text(text));
+    action->setData(nID);
+    // Queued, so that the command runs after the menu has gone, as a posted system command
+    // does; a window destroyed meanwhile receives nothing.
+    QObject::connect(
+        action, &QAction::triggered, &m_window, [this, nID] { m_sendCommand(nID); },
+        Qt::QueuedConnection);
+}
+
+void SystemMenu::Popup(const QPoint& globalPos) {
+    m_menu.popup(globalPos);
+}
+
+unsigned SystemMenu::CommandOf(const QAction& action) {
+    return action.isSeparator() ? 0u : action.data().toUInt();
+}

@@ -1,0 +1,147 @@
+#include "RecordingDialog.h"
+#include "res/DialogIds.h"
+#include "res/TerminalTemplate.h"
+#include "support/ModalTestDriver.h"
+#include "ui/IconResources.h"
+#include "ui/SystemMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A key that types this text, as a keyboard layout with such keys would send it.
+void TypeText(QWidget& widget, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+}
+
+TEST(OnChar, SeesCharactersTypedToTheWindowItself) {
+    RecordingDialog dialog;
+    dialog.show();
+    if (dialog.focusWidget() != nullptr) {
+        dialog.focusWidget()->clearFocus();
+    }
+    ASSERT_EQ(dialog.focusWidget(), nullptr);
+
+    QTest::keyClick(&dialog, '1');
+    QTest::keyClick(&dialog, 'a');
+    TypeText(dialog, QStringLiteral("\u00E9"));
+    TypeText(dialog, QStringLiteral("\u20AC"));
+    EXPECT_EQ(dialog.chars, (std::vector<unsigned>{0x31, 'a', 0xE9, '?'}));
+    EXPECT_EQ(dialog.repeatCounts, (std::vector<unsigned>{1, 1, 1, 1}));
+
+    // Keys the dialog itself uses are no characters.
+    QTest::keyClick(&dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.chars.size(), 4u);
+    dialog.hide();
+}
+
+TEST(OnChar, CharactersTypedToAControlAreNotTheWindows) {
+    RecordingDialog dialog;
+    dialog.show();
+    QWidget* edit = dialog.GetDlgItem(kIdLineEdit1);
+    edit->setFocus();
+    QTest::keyClicks(edit, "1x");
+    EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit1), "1x");
+    // A button passes a character on to the window; it is still not the window's own.
+    QWidget* button = dialog.GetDlgItem(kIdClearButton);
+    button->setFocus();
+    QTest::keyClick(button, '1');
+    EXPECT_TRUE(dialog.chars.empty());
+    dialog.hide();
+}
+
+QAction* FindCommand(QMenu& menu, unsigned nID) {
+    for (QAction* action : menu.actions()) {
+        if (SystemMenu::CommandOf(*action) == nID) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+TEST(SystemMenu, StartsWithCloseAndTakesSeparatorAndItems) {
+    RecordingDialog dialog;
+    QMenu& menu = dialog.GetSystemMenu().Menu();
+    ASSERT_EQ(menu.actions().size(), 1);
+    EXPECT_EQ(SystemMenu::CommandOf(*menu.actions()[0]), kScClose);
+
+    dialog.GetSystemMenu().AppendSeparator();
+    dialog.GetSystemMenu().AppendItem(0x0010, "&About Quenlark...");
+    ASSERT_EQ(menu.actions().size(), 3);
+    EXPECT_TRUE(menu.actions()[1]->isSeparator());
+    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("&About Quenlark..."));
+    EXPECT_EQ(SystemMenu::CommandOf(*menu.actions()[2]), 0x0010u);
+}
+
+TEST(SystemMenu, ContextMenuOfWindowOrButtonSendsTheChosenCommand) {
+    ModalHangGuard guard;
+    RecordingDialog dialog;
+    dialog.GetSystemMenu().AppendItem(0x0010, "&About Quenlark...");
+    QMenu& menu = dialog.GetSystemMenu().Menu();
+    const int result = RunModal(dialog, [&](QWidget&) {
+        QContextMenuEvent onWindow(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                   dialog.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&dialog, &onWindow);
+        ASSERT_TRUE(menu.isVisible());
+        QTest::keyClick(&menu, Qt::Key_A);  // the item's access key
+        EXPECT_FALSE(menu.isVisible());
+        EXPECT_TRUE(WaitUntil([&] { return !dialog.commands.empty(); }));
+        EXPECT_EQ(dialog.commands, (std::vector<unsigned>{0x0010}));
+
+        // A button has no menu of its own: the window's shows.
+        QWidget* button = dialog.GetDlgItem(kIdSendButton1);
+        QContextMenuEvent onButton(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                   button->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(button, &onButton);
+        ASSERT_TRUE(menu.isVisible());
+        FindCommand(menu, kScClose)->trigger();
+        menu.hide();
+    });
+    EXPECT_EQ(result, kIdCancel);
+    EXPECT_EQ(dialog.commands, (std::vector<unsigned>{0x0010, kScClose}));
+    EXPECT_EQ(dialog.calls.back(), "OnCancel");
+}
+
+TEST(SystemMenu, CloseCommandClosesAsTheCloseBoxDoes) {
+    ModalHangGuard guard;
+    RecordingDialog dialog;
+    EXPECT_EQ(RunModal(dialog, [&](QWidget&) { dialog.OnSysCommand(kScClose + 3, 0); }), kIdCancel);
+    EXPECT_EQ(dialog.calls.back(), "OnCancel");
+}
+
+TEST(Icons, AppIconHasBothSizesDrawnForTheProgram) {
+    const QIcon icon = LoadIconResource(128);
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    const QImage large = icon.pixmap(32, 32).toImage();
+    EXPECT_EQ(large.pixelColor(0, 0).alpha(), 0);                 // transparent corner
+    EXPECT_EQ(large.pixelColor(7, 7), QColor(0x00, 0xFF, 0x00));  // the prompt on the screen
+    const QImage small = icon.pixmap(16, 16).toImage();
+    EXPECT_EQ(small.size(), QSize(16, 16));
+    EXPECT_EQ(small.pixelColor(4, 3), QColor(0x00, 0xFF, 0x00));
+    EXPECT_TRUE(LoadIconResource(129).isNull());
+}
+
+TEST(Icons, WindowTakesLargeAndSmallIcon) {
+    RecordingDialog dialog;
+    const QIcon icon = LoadIconResource(128);
+    dialog.SetIcon(icon, true);
+    dialog.SetIcon(icon, false);
+    EXPECT_EQ(dialog.GetIcon(true).cacheKey(), icon.cacheKey());
+    EXPECT_EQ(dialog.GetIcon(false).cacheKey(), icon.cacheKey());
+    const QList<QSize> sizes = dialog.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include "RecordingDialog.h"
+#include "res/DialogIds.h"
+#include "support/ModalTestDriver.h"
+#include "ui/MessageBoxObserver.h"
+#include "ui/MessageBoxes.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ApplicationName, IsTheProgramFileWithoutExtension) {
+    EXPECT_EQ(ApplicationName(), QStringLiteral("ui_tests"));
+}
+
+TEST(MessageBoxes, AppBoxHasWarningIconAndApplicationCaption) {
+    MessageBoxObserver observer;
+    const char russian[] = "Неудалось открыть файл параметров";
+    EXPECT_EQ(ShowAppMessageBox(russian), kIdOk);
+    EXPECT_EQ(ShowAppMessageBox("<b>fff</b> & more"), kIdOk);
+    ASSERT_EQ(observer.Shown().size(), 2u);
+    EXPECT_EQ(observer.Shown()[0].caption, "ui_tests");
+    EXPECT_EQ(observer.Shown()[0].text, russian);
+    EXPECT_EQ(observer.Shown()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(observer.Shown()[1].text, "<b>fff</b> & more");
+}
+
+TEST(MessageBoxes, ErrorBoxHasInformationIconErrorCaptionAndNoOwner) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer;
+    RecordingDialog dialog;
+    RunModal(dialog, [&](QWidget&) {
+        ShowErrorBox("No such file or directory");
+        ShowAppMessageBox("fff");
+        dialog.EndDialog(kIdCancel);
+    });
+    ASSERT_EQ(observer.Shown().size(), 2u);
+    const ShownMessageBox& error = observer.Shown()[0];
+    EXPECT_EQ(error.caption, "Error");
+    EXPECT_EQ(error.text, "No such file or directory");
+    EXPECT_EQ(error.icon, QMessageBox::Information);
+    EXPECT_FALSE(error.owned);
+    EXPECT_TRUE(observer.Shown()[1].owned);  // over the window running at the time
+}
+
+TEST(MessageBoxes, BoxIsModalOverEveryWindow) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer(60s);
+    bool boxWasModal = false;
+    observer.CloseWhen([&] {
+        boxWasModal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+        return true;
+    });
+    RecordingDialog dialog;
+    RunModal(dialog, [&](QWidget&) {
+        ShowErrorBox("x");
+        dialog.EndDialog(kIdCancel);
+    });
+    EXPECT_TRUE(boxWasModal);
+}
+
+TEST(MessageBoxObserver, InnerObserverRecordsUntilItGoes) {
+    MessageBoxObserver outer;
+    {
+        MessageBoxObserver inner;
+        ShowErrorBox("inner");
+        EXPECT_EQ(inner.Shown().size(), 1u);
+    }
+    ShowErrorBox("outer");
+    ASSERT_EQ(outer.Shown().size(), 1u);
+    EXPECT_EQ(outer.Shown()[0].text, "outer");
+}
+
+TEST(WindowTimer, TicksGoOnWhileAMessageBoxIsOpen) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer(60s);  // the hold time only guards against a hang
+    RecordingDialog dialog;
+    int ticksInBox = 0;
+    dialog.onTimer = [&](unsigned) {
+        if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr) {
+            ++ticksInBox;
+        }
+    };
+    observer.CloseWhen([&] { return ticksInBox >= 3; });
+    dialog.onInit = [&] { dialog.SetTimer(0, 10); };
+    RunModal(dialog, [&](QWidget&) {
+        ShowAppMessageBox("fff");
+        dialog.EndDialog(kIdOk);
+    });
+    EXPECT_GE(ticksInBox, 3);
+    ASSERT_FALSE(dialog.ticks.empty());
+    EXPECT_EQ(dialog.ticks.front(), 0u);
+}
+
+TEST(WindowTimer, TicksDuringStartUpBoxAndCarriesItsIdentifier) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer(60s);
+    RecordingDialog dialog;
+    observer.CloseWhen([&] { return dialog.ticks.size() >= 2; });
+    dialog.onInit = [&] {
+        dialog.SetTimer(7, 10);
+        ShowErrorBox("The system cannot find the file specified.");
+        dialog.EndDialog(kIdCancel);
+    };
+    EXPECT_EQ(dialog.DoModal(), kIdCancel);
+    ASSERT_GE(dialog.ticks.size(), 2u);
+    EXPECT_EQ(dialog.ticks.front(), 7u);
+}
+
+TEST(WindowTimer, TickThatShowsABoxIsNotReenteredWhileOtherTimersGoOn) {
+    ModalHangGuard guard;
+    MessageBoxObserver observer(60s);
+    RecordingDialog dialog;
+    int boxes = 0;
+    int nestedTicks = 0;
+    int otherTicksInBox = 0;
+    bool inBox = false;
+    dialog.onTimer = [&](unsigned nIDEvent) {
+        if (inBox) {
+            (nIDEvent == 1 ? nestedTicks : otherTicksInBox)++;
+            return;
+        }
+        if (nIDEvent == 1 && boxes == 0) {
+            ++boxes;
+            inBox = true;
+            ShowErrorBox("The device does not recognize the command.");
+            inBox = false;
+        }
+    };
+    observer.CloseWhen([&] { return otherTicksInBox >= 5; });
+    dialog.onInit = [&] {
+        dialog.SetTimer(1, 5);
+        dialog.SetTimer(2, 5);
+    };
+    RunModal(dialog, [&](QWidget&) {
+        EXPECT_TRUE(WaitUntil([&] { return boxes == 1 && !inBox; }));
+        dialog.EndDialog(kIdOk);
+    });
+    EXPECT_GE(otherTicksInBox, 5);
+    EXPECT_EQ(nestedTicks, 0);
+}
+
+TEST(WindowTimer, KillTimerAndTheEndOfTheRunStopIt) {
+    ModalHangGuard guard;
+    RecordingDialog dialog;
+    dialog.onInit = [&] {
+        dialog.SetTimer(1, 10);
+        dialog.SetTimer(2, 10);
+    };
+    RunModal(dialog, [&](QWidget&) {
+        EXPECT_TRUE(WaitUntil([&] {
+            return std::count(dialog.ticks.begin(), dialog.ticks.end(), 1u) >= 1 &&
+                   std::count(dialog.ticks.begin(), dialog.ticks.end(), 2u) >= 1;
+        }));
+        dialog.KillTimer(1);
+        const std::size_t before = dialog.ticks.size();
+        EXPECT_TRUE(WaitUntil([&] { return dialog.ticks.size() >= before + 2; }));
+        EXPECT_EQ(
+            std::count(dialog.ticks.begin() + static_cast<long>(before), dialog.ticks.end(), 1u),
+            0);
+        dialog.EndDialog(kIdOk);
+    });
+    for (const QTimer* timer : dialog.findChildren<QTimer*>()) {
+        EXPECT_FALSE(timer->isActive());
+    }
+}
+
+}  // namespace
