@@ -1,0 +1,142 @@
+#include "terminal/CTerminalDlg.h"
+
+#include "params/ParametersFile.h"
+#include "params/ParametersFilePath.h"
+#include "res/TerminalTemplate.h"
+#include "serial/PosixSerialDevice.h"
+#include "terminal/LogRendering.h"
+#include "ui/MessageBoxes.h"
+
+#include <optional>
+
+namespace {
+
+constexpr unsigned kCharOne = 0x31;
+constexpr char kCharOneMessage[] = "fff";
+
+// Each send line's remembered format, top to bottom, beside its controls in kSendLines.
+constexpr int CTerminalDlg::*kLineFormats[] = {
+    &CTerminalDlg::m_nLineFormat1, &CTerminalDlg::m_nLineFormat2, &CTerminalDlg::m_nLineFormat3,
+    &CTerminalDlg::m_nLineFormat4, &CTerminalDlg::m_nLineFormat5,
+};
+static_assert(std::size(kLineFormats) == std::size(kSendLines));
+static_assert(std::size(kSendLines) == kParametersSendLineCount);
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> CTerminalDlg::MakeSystemSerialDevice() {
+    return std::make_unique<PosixSerialDevice>([](const std::string& text) { ShowErrorBox(text); });
+}
+
+CTerminalDlg::CTerminalDlg(QWidget* pParent, const SerialDeviceFactory& makeDevice)
+    : TemplateDialog(kTerminalTemplate, pParent), m_comPort(makeDevice()) {
+    BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
+    BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
+    BindClicked(kIdSetButton, &CTerminalDlg::OnSet);
+    BindClicked(kIdSendButton2, &CTerminalDlg::OnSend2);
+    BindClicked(kIdSendButton3, &CTerminalDlg::OnSend3);
+    BindClicked(kIdSendButton4, &CTerminalDlg::OnSend4);
+    BindClicked(kIdSendButton5, &CTerminalDlg::OnSend5);
+    BindSelChange(kIdLineFormat1, &CTerminalDlg::OnSelchangeFormat1);
+    BindSelChange(kIdLineFormat2, &CTerminalDlg::OnSelchangeFormat2);
+    BindSelChange(kIdLineFormat3, &CTerminalDlg::OnSelchangeFormat3);
+    BindSelChange(kIdLineFormat4, &CTerminalDlg::OnSelchangeFormat4);
+    BindSelChange(kIdLineFormat5, &CTerminalDlg::OnSelchangeFormat5);
+    BindSelChange(kIdLogFormat, &CTerminalDlg::OnSelchangeLogFormat);
+    BindClicked(kIdMbButton1, &CTerminalDlg::OnMb1);
+    BindClicked(kIdMbButton2, &CTerminalDlg::OnMb2);
+    BindClicked(kIdMbButton3, &CTerminalDlg::OnMb3);
+    BindClicked(kIdMbButton4, &CTerminalDlg::OnMb4);
+    BindClicked(kIdMbButton5, &CTerminalDlg::OnMb5);
+}
+
+bool CTerminalDlg::DoDataExchange(bool saveAndValidate) {
+    if (saveAndValidate) {
+        m_strLog = GetDlgItemText(kIdLogView);
+        m_strSettings = GetDlgItemText(kIdSettingsEdit);
+    } else {
+        SetDlgItemText(kIdLogView, m_strLog);
+        SetDlgItemText(kIdSettingsEdit, m_strSettings);
+    }
+    return true;
+}
+
+bool CTerminalDlg::OnInitDialog() {
+    TemplateDialog::OnInitDialog();
+    LoadParameters();
+    // Whatever the parameters file holds; raises no change, so no redraw is asked for.
+    ComboSetCurSel(kIdLogFormat, kLineFormatHex);
+    SetTimer(kTimerId, kTimerPeriodMs);
+    m_comPort.SetTimeouts(kPollTotalMs, kPollIdleMs);
+    m_comPort.SetPortNumber(m_byPort);
+    // A port that fails to open has been reported by the channel; the window runs on.
+    m_comPort.Open(m_strSettings);
+    m_comPort.Purge();
+    ResetReceiveLog(m_nFill, m_nShown);
+    return true;
+}
+
+void CTerminalDlg::OnOK() {
+    // A file that could not be written has been reported; the window closes all the same.
+    SaveParameters();
+    TemplateDialog::OnOK();
+}
+
+void CTerminalDlg::OnTimer(unsigned nIDEvent) {
+    const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
+    if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
+        const int format =
+            GetDlgItem(kIdLogFormat) != nullptr ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
+        SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
+        m_bRedraw = 0;
+    }
+    TemplateDialog::OnTimer(nIDEvent);
+}
+
+void CTerminalDlg::OnChar(unsigned nChar, unsigned nRepCnt, unsigned nFlags) {
+    if (nChar == kCharOne) {
+        ShowAppMessageBox(kCharOneMessage);
+    }
+    TemplateDialog::OnChar(nChar, nRepCnt, nFlags);
+}
+
+void CTerminalDlg::OnClear() {
+    SetDlgItemText(kIdLogView, "");
+    ResetReceiveLog(m_nFill, m_nShown);
+}
+
+void CTerminalDlg::OnSet() {
+    UpdateData(true);
+    // Closes the port and opens the same number again; failures are the channel's to show.
+    m_comPort.Open(m_strSettings);
+}
+
+void CTerminalDlg::OnSelchangeLogFormat() {
+    m_bRedraw = 1;
+}
+
+void CTerminalDlg::LoadParameters() {
+    const std::optional<LoadedSendLines> loaded = LoadParametersFile(ParametersFilePath());
+    if (!loaded) {
+        ShowAppMessageBox(kParametersOpenFailedMessage);
+        return;
+    }
+    for (std::size_t i = 0; i < std::size(kSendLines); ++i) {
+        const LoadedSendLine& line = (*loaded)[i];
+        this->*kLineFormats[i] = line.format;
+        ComboSetCurSel(kSendLines[i].format, line.format);
+        if (line.text) {
+            SetDlgItemText(kSendLines[i].edit, *line.text);
+        }
+    }
+}
+
+void CTerminalDlg::SaveParameters() {
+    SendLinesToSave lines;
+    for (std::size_t i = 0; i < std::size(kSendLines); ++i) {
+        lines[i] = {ComboGetCurSel(kSendLines[i].format), GetDlgItemText(kSendLines[i].edit)};
+    }
+    if (!SaveParametersFile(ParametersFilePath(), lines)) {
+        ShowAppMessageBox(kParametersCreateFailedMessage);
+    }
+}

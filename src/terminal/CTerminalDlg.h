@@ -1,0 +1,101 @@
+#pragma once
+
+#include "codec/LineFormat.h"
+#include "serial/CComPort.h"
+#include "serial/SerialDevice.h"
+#include "terminal/ReceiveBuffer.h"
+#include "ui/TemplateDialog.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The terminal window, "Viewer": for one COM port it polls the port every 100 ms into the
+// log view, keeps five send lines that convert between Text, Dec and Hex, fill in the Modbus
+// checksum and send with one click, re-opens the port with typed line settings, and keeps
+// the send lines in the parameters file when closed with OK. The port stays open from the
+// start-up until the object is destroyed.
+class CTerminalDlg : public TemplateDialog {
+public:
+    // Makes the platform device the window's channel talks through.
+    using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;
+
+    static constexpr unsigned kTimerId = 0;
+    static constexpr unsigned kTimerPeriodMs = 100;
+    // The channel's time-outs that make each Read a single poll.
+    static constexpr int kPollTotalMs = 10;
+    static constexpr int kPollIdleMs = 10;
+    static constexpr char kDefaultSettings[] = "9600, N, 8, 1";
+
+    // The system's serial device, reporting failures in the "Error" box.
+    static std::unique_ptr<SerialDevice> MakeSystemSerialDevice();
+
+    explicit CTerminalDlg(QWidget* pParent = nullptr,
+                          const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
+
+    bool DoDataExchange(bool saveAndValidate) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnTimer(unsigned nIDEvent) override;
+    void OnChar(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
+
+    void OnClear();
+    void OnSet();
+    void OnSelchangeLogFormat();
+    void OnSend1();
+    void OnSend2();
+    void OnSend3();
+    void OnSend4();
+    void OnSend5();
+    void OnSelchangeFormat1();
+    void OnSelchangeFormat2();
+    void OnSelchangeFormat3();
+    void OnSelchangeFormat4();
+    void OnSelchangeFormat5();
+    void OnMb1();
+    void OnMb2();
+    void OnMb3();
+    void OnMb4();
+    void OnMb5();
+
+    // The parameters file into the send lines: each selector's entry, remembered format and
+    // text. A file that cannot be opened leaves them as they are, after saying so.
+    void LoadParameters();
+    // The send lines' selector entries and texts into the parameters file.
+    void SaveParameters();
+
+    // The send-line routines, given one line's edit field, format selector, bytes and
+    // remembered format. RefreshSendLine re-parses the text and shows it in the selector's
+    // format; FillModbusChecksum also puts the checksum into the last two bytes (a line of
+    // fewer than two bytes stays as it is); SendLine refreshes the line in the selector's
+    // format and writes its bytes to the port in one write, CR LF after a Text line.
+    void RefreshSendLine(int nEditId, int nFormatId, ByteArray& lineBytes, int& nLineFormat);
+    void FillModbusChecksum(int nEditId, int nFormatId, ByteArray& lineBytes, int& nLineFormat);
+    void SendLine(int nEditId, int nFormatId, ByteArray& lineBytes, int& nLineFormat);
+
+    CComPort m_comPort;
+    ByteArray m_lineBytes1;
+    ByteArray m_lineBytes2;
+    ByteArray m_lineBytes3;
+    ByteArray m_lineBytes4;
+    ByteArray m_lineBytes5;
+    // Negative: the next refresh takes the selector's entry. Nothing has set them before the
+    // parameters file is loaded, so they start that way.
+    int m_nLineFormat1 = -1;
+    int m_nLineFormat2 = -1;
+    int m_nLineFormat3 = -1;
+    int m_nLineFormat4 = -1;
+    int m_nLineFormat5 = -1;
+    std::array<std::uint8_t, kRxBufferBytes> m_rxBuffer{};
+    std::array<std::uint8_t, kRxBufferBytes> m_rxChunk{};
+    // Defined from construction: a tick can come while the start-up's error box is open,
+    // before the start-up sets them.
+    int m_nShown = 0;
+    int m_nFill = 0;
+    int m_bRedraw = 0;
+    std::uint8_t m_byPort = 0;
+    std::string m_strLog;
+    std::string m_strSettings = kDefaultSettings;
+};
