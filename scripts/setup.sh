@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  socat python3 python3-pymodbus python3-serial
+  socat python3 python3-pymodbus python3-serial python3-serial-asyncio
 )
 
 missing=()

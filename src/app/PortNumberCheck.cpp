@@ -1,5 +1,7 @@
 #include "app/PortNumberCheck.h"
 
+#include "codec/LeadingNumber.h"
+
 namespace {
 
 constexpr std::size_t kMaxCharsExamined = 31;
@@ -11,10 +13,6 @@ bool IsBlank(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 std::string_view UpToZero(std::string_view text) {
@@ -78,23 +76,6 @@ std::string RangeMessage(int min, int max) {
 }
 
 std::uint8_t PortNumberFromText(std::string_view fieldText) {
-    const std::string_view text = UpToZero(fieldText);
-    std::size_t i = 0;
-    while (i < text.size() && IsWhiteSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Unsigned arithmetic wraps where int would overflow; the low 8 bits are the same.
-    unsigned number = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        number = number * 10u + static_cast<unsigned>(text[i] - '0');
-    }
-    if (negative) {
-        number = 0u - number;
-    }
-    return static_cast<std::uint8_t>(number & 0xFFu);
+    // atoi's int keeps the low 8 bits of any number; the wrapped reading keeps them too.
+    return static_cast<std::uint8_t>(ReadLeadingNumber(UpToZero(fieldText)).wrapped & 0xFFu);
 }

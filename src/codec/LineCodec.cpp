@@ -1,16 +1,10 @@
 #include "codec/LineCodec.h"
 
+#include "codec/LeadingNumber.h"
+
 namespace {
 
 constexpr char kFieldSeparator = ',';
-
-bool IsDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsDecimalBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -25,27 +19,10 @@ int HexDigitValue(char c) {
     return 0;
 }
 
-// One Dec field, read as atoi reads it. The number is kept in unsigned 32 bits, which wrap
-// as a 32-bit signed accumulator would without its overflow being undefined; only the low
-// eight bits reach the byte, and those equal the true number modulo 256.
+// One Dec field: only the low eight bits of its number reach the byte, and those equal the
+// true number modulo 256 however many digits it has.
 std::uint8_t DecimalFieldToByte(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsDecimalBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::uint32_t number = 0;
-    for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
-        number = number * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    }
-    if (negative) {
-        number = 0u - number;
-    }
-    return static_cast<std::uint8_t>(number & 0xFFu);
+    return static_cast<std::uint8_t>(ReadLeadingNumber(text).wrapped & 0xFFu);
 }
 
 void AppendDigits(std::string& text, unsigned value, int width, unsigned base) {

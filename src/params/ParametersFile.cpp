@@ -1,9 +1,10 @@
 #include "params/ParametersFile.h"
 
+#include "codec/LeadingNumber.h"
 #include "params/TextModeReader.h"
 #include "params/TextModeWriter.h"
 
-#include <climits>
+#include <algorithm>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -14,35 +15,10 @@ namespace {
 constexpr int kLowestFormat = 0;
 constexpr int kHighestFormat = 2;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// A format line read as atoi reads it (blanks, a sign, digits up to anything else, no digits
-// giving 0), then brought into the range of formats. A number too large for an int counts as
-// the largest, so no length of digits wraps round to another format.
+// A format line read as atoi reads it, then brought into the range of formats. A number too
+// large for an int counts as the largest, so no length of digits wraps round to another format.
 int FormatFromLine(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && IsBlank(line[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
-        negative = line[i] == '-';
-        ++i;
-    }
-    long long number = 0;
-    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
-        if (number <= INT_MAX) {
-            number = number * 10 + (line[i] - '0');
-        }
-    }
-    if (negative) {
-        number = -number;
-    }
-    return number > kHighestFormat
-               ? kHighestFormat
-               : (number < kLowestFormat ? kLowestFormat : static_cast<int>(number));
+    return std::clamp(ReadLeadingNumber(line).saturated, kLowestFormat, kHighestFormat);
 }
 
 // The edit field holds zero-terminated text, so its text ends at the first zero byte.

@@ -1,5 +1,6 @@
 #include "serial/PortSettings.h"
 
+#include "codec/LeadingNumber.h"
 #include "serial/SerialLineState.h"
 
 #include <algorithm>
@@ -16,33 +17,6 @@ bool Found(std::size_t position) {
     return position != std::string_view::npos && position >= 1;
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The leading decimal number as the C library's atoi reads it, except that a number too
-// large for an int is held at the int's limit instead of being undefined.
-std::int32_t LeadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit);
-    }
-    if (negative) {
-        return static_cast<std::int32_t>(-magnitude);
-    }
-    return static_cast<std::int32_t>(std::min(magnitude, kLimit - 1));
-}
-
 struct Marker {
     std::string_view text;
     std::uint8_t value;
@@ -54,7 +28,8 @@ PortSettings ParsePortSettings(std::string_view text) {
     text = text.substr(0, text.find('\0'));
 
     PortSettings settings;
-    settings.baudRate = LeadingNumber(text);
+    // A number too large for an int is held at the int's limit.
+    settings.baudRate = ReadLeadingNumber(text).saturated;
 
     constexpr std::array<Marker, 4> kByteSizes{{{"4,", 4}, {"5,", 5}, {"6,", 6}, {"7,", 7}}};
     settings.byteSize = kDefaultByteSize;
