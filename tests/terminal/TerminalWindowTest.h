@@ -1,11 +1,11 @@
 #pragma once
 
 #include "SpySerialDevice.h"
-#include "TemporaryWorkingDirectory.h"
 #include "res/TerminalTemplate.h"
 #include "support/ModalTestDriver.h"
 #include "support/PtyPort.h"
 #include "support/ScopedConfigHome.h"
+#include "support/TemporaryWorkingDirectory.h"
 #include "terminal/CTerminalDlg.h"
 #include "ui/MessageBoxObserver.h"
 

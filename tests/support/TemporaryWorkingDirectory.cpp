@@ -1,4 +1,4 @@
-#include "TemporaryWorkingDirectory.h"
+#include "support/TemporaryWorkingDirectory.h"
 
 #include <cerrno>
 #include <stdlib.h>
