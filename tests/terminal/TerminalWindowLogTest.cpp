@@ -1,9 +1,15 @@
 #include "TerminalWindowTest.h"
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
+#include "terminal/ReceiveBuffer.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <numeric>
 #include <string>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -20,6 +26,20 @@ Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
 
 std::string Rendered(const Bytes& bytes, int format) {
     return RenderReceiveLog(bytes.data(), static_cast<int>(bytes.size()), format);
+}
+
+// Waits, without running the event loop (so no tick can take part of them), until `count`
+// bytes wait in the line's input queue; false if they never do within the hang guard.
+bool AllArrived(int queue, std::size_t count) {
+    const auto started = std::chrono::steady_clock::now();
+    int waiting = 0;
+    while (::ioctl(queue, FIONREAD, &waiting) == 0 && static_cast<std::size_t>(waiting) < count) {
+        if (std::chrono::steady_clock::now() - started > PtyPort::kHangGuard) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return static_cast<std::size_t>(waiting) >= count;
 }
 
 class TerminalWindowLog : public TerminalWindowTest {
@@ -103,6 +123,29 @@ TEST_F(TerminalWindowLog, LogStartsAgainWhenItWouldReach2048Bytes) {
         EXPECT_EQ(m_dlg->m_nFill, 1);
         Click(kIdCancel);
     });
+}
+
+TEST_F(TerminalWindowLog, OnePollOf2048BytesShowsThemAllAndAFormatChangeKeepsThem) {
+    // A second look at the line's input queue, taken before the window's exclusive open.
+    const int queue = ::open(m_pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(queue, 0);
+    Run([&] {
+        // No tick runs until this step returns, so the next one finds all 2048 waiting.
+        const Bytes bytes = Sequence(kRxPollBytes);
+        ASSERT_TRUE(m_pty.WriteToMaster(bytes));
+        ASSERT_TRUE(AllArrived(queue, bytes.size()));
+        // Taken in two polls, the second would have started the log again.
+        EXPECT_TRUE(LogShows(Rendered(bytes, kLineFormatHex)));
+        EXPECT_EQ(m_dlg->m_nShown, kRxPollBytes);
+
+        Choose(kIdLogFormat, kLineFormatDec);
+        EXPECT_TRUE(LogShows(Rendered(bytes, kLineFormatDec)));
+
+        ASSERT_TRUE(m_pty.WriteToMaster(Bytes{0x07}));
+        EXPECT_TRUE(LogShows("007  "));
+        Click(kIdCancel);
+    });
+    ::close(queue);
 }
 
 TEST_F(TerminalWindowLog, IdleTicksLeaveTheTextItsScrollPositionAndSelectionAlone) {
