@@ -155,6 +155,17 @@ TEST(TemplateDialog, SingleLineTextIsLatin1UpToTheFirstZero) {
     EXPECT_EQ(dialog.GetDlgItemText(4242), "");
 }
 
+TEST(TemplateDialog, SingleLineTextIsNeverCutShort) {
+    TemplateDialog dialog(kTerminalTemplate);
+    // 10000 bytes in Dec: far beyond Qt's default limit for a line edit.
+    std::string text = "000";
+    for (int i = 1; i < 10000; ++i) {
+        text += ",255";
+    }
+    dialog.SetDlgItemText(kIdLineEdit3, text);
+    EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit3), text);
+}
+
 TEST(TemplateDialog, ComboBoxesStartEmptyAndGetTheirEntriesFromInitialisation) {
     RecordingDialog dialog;
     auto* combo = qobject_cast<QComboBox*>(dialog.GetDlgItem(kIdLineFormat1));
