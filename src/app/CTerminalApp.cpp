@@ -3,8 +3,8 @@
 #include "app/CPortSelectDlg.h"
 
 bool CTerminalApp::InitInstance() {
-    // Hosting of embedded controls and the three-dimensional control look are switches of the
-    // framework the windows were first written for; on Qt there is nothing to switch on.
+    // Switching on the hosting of embedded controls and the three-dimensional control look is
+    // a no-op on Qt: its dialogs host any widget and always draw in the platform's style.
     CPortSelectDlg dlg;
     dlg.DoModal();
     return false;
