@@ -1,3 +1,4 @@
+#include "PatternBytes.h"
 #include "codec/LineCodec.h"
 #include "codec/ModbusCrc16.h"
 
@@ -10,14 +11,6 @@ namespace {
 // The longest line a Send writes.
 constexpr std::size_t kLineBytes = 1020;
 constexpr std::size_t kCrcBytes = 2048;
-
-ByteArray PatternBytes(std::size_t count) {
-    ByteArray bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    }
-    return bytes;
-}
 
 void BM_TextToBytes(benchmark::State& state) {
     const int format = static_cast<int>(state.range(0));

@@ -1,3 +1,4 @@
+#include "PatternBytes.h"
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
@@ -8,14 +9,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-ByteArray PatternBytes(std::size_t count) {
-    ByteArray bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    }
-    return bytes;
-}
 
 // A full log, the most one rendering ever shows, in each format.
 void BM_RenderReceiveLog(benchmark::State& state) {

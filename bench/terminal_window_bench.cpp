@@ -3,6 +3,7 @@
 // view's text. The window is shown (offscreen), so the view lays out the new text as it
 // does on a screen; painting comes after the tick and is not counted.
 
+#include "PatternBytes.h"
 #include "codec/LineFormat.h"
 #include "res/TerminalTemplate.h"
 #include "serial/PosixSerialDevice.h"
@@ -38,14 +39,6 @@ public:
     void Sleep(std::uint32_t) override {}
 };
 
-std::vector<std::uint8_t> PatternBytes(std::size_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    }
-    return bytes;
-}
-
 int BytesWaiting(int fd) {
     int count = 0;
     return ::ioctl(fd, FIONREAD, &count) == 0 ? count : -1;
@@ -73,7 +66,7 @@ void BM_TerminalWindowTick(benchmark::State& state) {
     dlg.ComboSetCurSel(kIdLogFormat, format);
     dlg.show();
 
-    const std::vector<std::uint8_t> bytes = PatternBytes(kRxPollBytes);
+    const ByteArray bytes = PatternBytes(kRxPollBytes);
     for (auto _ : state) {
         state.PauseTiming();
         pty.WriteToMaster(bytes);

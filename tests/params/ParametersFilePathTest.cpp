@@ -1,8 +1,8 @@
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
-#include "WorkingDirectory.h"
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
+#include "support/TemporaryFolder.h"
+#include "support/WorkingDirectory.h"
 
 #include <filesystem>
 #include <string>

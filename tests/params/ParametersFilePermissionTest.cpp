@@ -1,9 +1,9 @@
 #include "ChildProcess.h"
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
-#include "WorkingDirectory.h"
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
+#include "support/TemporaryFolder.h"
+#include "support/WorkingDirectory.h"
 
 #include <filesystem>
 #include <string>

@@ -1,6 +1,6 @@
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
 #include "params/ParametersFile.h"
+#include "support/TemporaryFolder.h"
 
 #include <optional>
 #include <ostream>

@@ -1,8 +1,8 @@
 #include "ChildProcess.h"
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
 #include "params/ParametersFile.h"
 #include "params/ReplacementFile.h"
+#include "support/TemporaryFolder.h"
 
 #include <csignal>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
 #include "params/TextModeReader.h"
+#include "support/TemporaryFolder.h"
 
 #include <fcntl.h>
 #include <string>

@@ -1,7 +1,7 @@
 #include "FileBytes.h"
-#include "TemporaryFolder.h"
 #include "params/TextModeReader.h"
 #include "params/TextModeWriter.h"
+#include "support/TemporaryFolder.h"
 
 #include <fcntl.h>
 #include <random>

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/TemporaryFolder.h"
+#include "support/WorkingDirectory.h"
+
 #include <filesystem>
 
 // A fresh, empty folder made the process's current directory for one test, so that the
@@ -7,15 +10,12 @@
 // previous directory comes back and the folder is removed with everything in it.
 class TemporaryWorkingDirectory {
 public:
-    TemporaryWorkingDirectory();  // throws std::system_error when the folder cannot be made
-    ~TemporaryWorkingDirectory();
+    TemporaryWorkingDirectory() : m_cwd(m_folder.Path()) {}
 
-    TemporaryWorkingDirectory(const TemporaryWorkingDirectory&) = delete;
-    TemporaryWorkingDirectory& operator=(const TemporaryWorkingDirectory&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path Path() const { return m_folder.Path(); }
 
 private:
-    std::filesystem::path m_path;
-    std::filesystem::path m_previous;
+    // Declared first: the folder must outlive the time it is the current directory.
+    TemporaryFolder m_folder;
+    WorkingDirectory m_cwd;
 };

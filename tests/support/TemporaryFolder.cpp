@@ -1,4 +1,4 @@
-#include "TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -9,7 +9,7 @@
 namespace fs = std::filesystem;
 
 TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quenlark-params-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "quenlark-test-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) {

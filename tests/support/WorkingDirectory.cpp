@@ -1,4 +1,4 @@
-#include "WorkingDirectory.h"
+#include "support/WorkingDirectory.h"
 
 #include <filesystem>
 
