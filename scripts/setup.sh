@@ -1,14 +1,31 @@
 #!/usr/bin/env bash
-# Installs, from Debian packages and only when missing, everything Quenlark needs to be
-# built, run and tested. Safe to run any number of times.
+# Installs, from Debian packages and only when missing, what Quenlark needs for the named
+# purposes. Safe to run any number of times.
+# Usage: scripts/setup.sh [purpose...]   (purposes: run, test; default: run test)
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build pkg-config clang-format
-  qt6-base-dev libgl-dev fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev
+# Building and running the program.
+run_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core)
+# Building and running the test suite and the benchmarks.
+test_packages=(
+  clang-format libgtest-dev libgmock-dev libbenchmark-dev
   socat python3 python3-pymodbus python3-serial python3-serial-asyncio
 )
+
+purposes=("$@")
+((${#purposes[@]} > 0)) || purposes=(run test)
+
+packages=()
+for purpose in "${purposes[@]}"; do
+  case "$purpose" in
+    run) packages+=("${run_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    *)
+      echo "setup.sh: unknown purpose '$purpose'" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
