@@ -28,7 +28,9 @@ class WindowIcon;
 //   when the minimised window is dragged, where the platform has these.
 // The control operations take the identifiers of the template; a control that is not of the
 // kind an operation needs (or no control) gives the documented failure value of
-// TemplateDialog's operation of the same name.
+// TemplateDialog's operation of the same name. The window classes use the controls, timers,
+// icons and system menu only from OnInitDialog until the run ends, so a window that exists
+// only during its run serves them all.
 class DialogBackend {
 public:
     virtual ~DialogBackend() = default;
