@@ -1,0 +1,46 @@
+#include "ui/win32/WideText.h"
+
+#include "ui/win32/WindowsApi.h"
+
+namespace {
+
+std::wstring WideFrom(UINT codePage, std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string NarrowFrom(UINT codePage, std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(std::string_view text) {
+    return WideFrom(CP_UTF8, text);
+}
+
+std::string Utf8FromWide(std::wstring_view text) {
+    return NarrowFrom(CP_UTF8, text);
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+    return WideFrom(CP_ACP, text);
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+    return NarrowFrom(CP_ACP, text);
+}

@@ -1,0 +1,373 @@
+#include "ui/win32/Win32Dialog.h"
+
+#include "res/DialogTemplate.h"
+#include "ui/TemplateDialog.h"
+#include "ui/win32/DialogTemplateWriter.h"
+#include "ui/win32/WideText.h"
+#include "ui/win32/Win32Icon.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+// The windows running modally, the innermost last.
+std::vector<Win32Dialog*> g_running;
+
+// The log view's face; the dialog manager picks the nearest fixed-width face where it is
+// missing.
+constexpr wchar_t kFixedWidthFace[] = L"Courier New";
+
+bool IsSingleLineEdit(const ControlTemplate& control) {
+    return control.kind == ControlKind::Edit && (control.style & kEditMultiline) == 0;
+}
+
+bool IsMultiLineEdit(const ControlTemplate& control) {
+    return control.kind == ControlKind::Edit && (control.style & kEditMultiline) != 0;
+}
+
+// The dialog font's height and weight in a fixed-width face.
+HFONT MakeFixedWidthFont(HFONT dialogFont) {
+    LOGFONTW font{};
+    if (dialogFont == nullptr || GetObjectW(dialogFont, sizeof(font), &font) == 0) {
+        return nullptr;
+    }
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    wcsncpy(font.lfFaceName, kFixedWidthFace, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+// A character of the window's Unicode messages as the program's 8-bit text has it.
+unsigned AnsiCharCode(WPARAM character) {
+    const std::string bytes = AnsiFromWide(std::wstring(1, static_cast<wchar_t>(character)));
+    return bytes.empty() ? 0u : static_cast<unsigned char>(bytes.front());
+}
+
+}  // namespace
+
+std::unique_ptr<DialogBackend> MakeDialogBackend(TemplateDialog& dialog, TemplateDialog* owner) {
+    return std::make_unique<Win32Dialog>(dialog, owner);
+}
+
+Win32Dialog::Win32Dialog(TemplateDialog& dialog, TemplateDialog* owner)
+    : m_dialog(dialog), m_owner(owner), m_systemMenu([this] { return m_window; }) {}
+
+Win32Dialog::~Win32Dialog() {
+    if (m_fixedFont != nullptr) {
+        DeleteObject(m_fixedFont);
+    }
+}
+
+Win32Dialog& Win32Dialog::Of(const TemplateDialog& dialog) {
+    return static_cast<Win32Dialog&>(dialog.Backend());
+}
+
+HWND Win32Dialog::RunningWindow() {
+    for (auto running = g_running.rbegin(); running != g_running.rend(); ++running) {
+        if ((*running)->m_window != nullptr) {
+            return (*running)->m_window;
+        }
+    }
+    return nullptr;
+}
+
+TemplateDialog* Win32Dialog::DialogOf(HWND window) {
+    for (Win32Dialog* running : g_running) {
+        if (window != nullptr && running->m_window == window) {
+            return &running->m_dialog;
+        }
+    }
+    return nullptr;
+}
+
+HWND Win32Dialog::Control(int id) const {
+    return m_window != nullptr && id != kIdStatic ? GetDlgItem(m_window, id) : nullptr;
+}
+
+int Win32Dialog::RunModal() {
+    HWND owner = m_owner != nullptr ? Of(*m_owner).Window() : nullptr;
+    if (owner == nullptr) {
+        owner = RunningWindow();
+    }
+    const DialogTemplateWriter dialogTemplate(m_dialog.Template());
+    m_ended = false;
+    g_running.push_back(this);
+    const INT_PTR result =
+        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Data(), owner,
+                                &Win32Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    g_running.erase(std::find(g_running.begin(), g_running.end(), this));
+    m_window = nullptr;
+    m_timers.clear();
+    if (m_fixedFont != nullptr) {
+        DeleteObject(m_fixedFont);
+        m_fixedFont = nullptr;
+    }
+    return static_cast<int>(result);
+}
+
+void Win32Dialog::EndDialog(int result) {
+    m_ended = true;
+    if (m_window != nullptr) {
+        KillAllTimers();
+        ::EndDialog(m_window, result);
+    }
+}
+
+bool Win32Dialog::HasDlgItem(int id) const {
+    return Control(id) != nullptr;
+}
+
+std::string Win32Dialog::GetDlgItemText(int id) const {
+    const HWND control = Control(id);
+    if (control == nullptr) {
+        return {};
+    }
+    const int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const UINT copied = GetDlgItemTextA(m_window, id, text.data(), length + 1);
+    text.resize(copied);
+    return text;
+}
+
+void Win32Dialog::SetDlgItemText(int id, std::string_view text) {
+    if (Control(id) != nullptr) {
+        SetDlgItemTextA(m_window, id, std::string(text).c_str());
+    }
+}
+
+int Win32Dialog::ComboAddString(int id, std::string_view text) {
+    const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
+    if (combo == nullptr) {
+        return -1;
+    }
+    const std::string entry(text);
+    const LRESULT index =
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    return index >= 0 ? static_cast<int>(index) : -1;
+}
+
+void Win32Dialog::ComboResetContent(int id) {
+    if (const HWND combo = ControlOfKind(id, ControlKind::ComboBox)) {
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    }
+}
+
+int Win32Dialog::ComboGetCount(int id) const {
+    const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
+    return combo != nullptr ? static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0)) : -1;
+}
+
+std::string Win32Dialog::ComboGetLBText(int id, int index) const {
+    const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
+    if (combo == nullptr || index < 0 || index >= ComboGetCount(id)) {
+        return {};
+    }
+    const auto entry = static_cast<WPARAM>(index);
+    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, entry, 0);
+    if (length < 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(combo, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+int Win32Dialog::ComboGetCurSel(int id) const {
+    const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
+    return combo != nullptr ? static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)) : -1;
+}
+
+int Win32Dialog::ComboSetCurSel(int id, int index) {
+    const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
+    if (combo == nullptr) {
+        return -1;
+    }
+    // The list's own change of selection sends no notification; only the user's does.
+    const bool inRange = index >= 0 && index < ComboGetCount(id);
+    const int selected = inRange ? index : -1;
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    return selected;
+}
+
+void Win32Dialog::GotoDlgCtrl(int id) {
+    // As the dialog manager moves the focus: an edit's text is selected.
+    if (const HWND control = Control(id)) {
+        SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+}
+
+void Win32Dialog::SetTimer(unsigned nIDEvent, unsigned elapseMs) {
+    if (m_window != nullptr) {
+        ::SetTimer(m_window, nIDEvent, elapseMs, nullptr);
+        m_timers.insert(nIDEvent);
+    }
+}
+
+void Win32Dialog::KillTimer(unsigned nIDEvent) {
+    if (m_window != nullptr) {
+        ::KillTimer(m_window, nIDEvent);
+    }
+    m_timers.erase(nIDEvent);
+}
+
+void Win32Dialog::SetIcon(const WindowIcon& icon, bool bigIcon) {
+    if (m_window != nullptr) {
+        SendMessageW(m_window, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(LoadWin32Icon(icon, bigIcon)));
+    }
+}
+
+bool Win32Dialog::IsIconic() const {
+    return m_window != nullptr && ::IsIconic(m_window) != FALSE;
+}
+
+PixelRect Win32Dialog::GetClientRect() const {
+    RECT rect{};
+    if (m_window != nullptr) {
+        ::GetClientRect(m_window, &rect);
+    }
+    return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32Dialog::DefaultSysCommand(unsigned nID, long lParam) {
+    if (m_window != nullptr) {
+        DefWindowProcW(m_window, WM_SYSCOMMAND, nID, lParam);
+    }
+}
+
+void Win32Dialog::DefaultPaint() {
+    // Validates the window; the dialog's background is erased on the way.
+    if (m_window != nullptr) {
+        DefWindowProcW(m_window, WM_PAINT, 0, 0);
+    }
+}
+
+INT_PTR CALLBACK Win32Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<Win32Dialog*>(lParam)->m_window = window;
+    }
+    auto* self = reinterpret_cast<Win32Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self != nullptr ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialogMessage();
+        case WM_COMMAND:
+            OnCommandMessage(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_TIMER:
+            OnTimerMessage(static_cast<unsigned>(wParam));
+            return TRUE;
+        case WM_CHAR:
+            OnCharMessage(wParam, lParam);
+            return FALSE;  // the default handling follows
+        case WM_SYSCOMMAND:
+            m_dialog.OnSysCommand(static_cast<unsigned>(wParam), static_cast<long>(lParam));
+            return TRUE;
+        case WM_PAINT:
+            m_dialog.OnPaint();
+            return TRUE;
+        case WM_QUERYDRAGICON:
+            return OnQueryDragIconMessage();
+        case WM_DESTROY:
+            KillAllTimers();
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR Win32Dialog::OnInitDialogMessage() {
+    PrepareControls();
+    for (const bool bigIcon : {true, false}) {
+        if (const WindowIcon icon = m_dialog.GetIcon(bigIcon); !icon.IsNull()) {
+            SetIcon(icon, bigIcon);
+        }
+    }
+    if (!m_dialog.OnInitDialog() || m_ended) {
+        return FALSE;
+    }
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        const HWND window = Control(control.id);
+        if ((control.style & kControlTabStop) != 0 && window != nullptr &&
+            IsWindowEnabled(window)) {
+            GotoDlgCtrl(control.id);
+            break;
+        }
+    }
+    // The focus is set.
+    return FALSE;
+}
+
+void Win32Dialog::OnCommandMessage(int id, int code) {
+    if (IsOfKind(id, ControlKind::ComboBox)) {
+        if (code == CBN_SELCHANGE) {
+            m_dialog.OnSelChange(id);
+        }
+    } else if (!IsOfKind(id, ControlKind::Edit) && code == BN_CLICKED) {
+        // A button, or Enter, Escape or the close box through the dialog manager.
+        m_dialog.OnCommand(id);
+    }
+}
+
+void Win32Dialog::OnTimerMessage(unsigned nIDEvent) {
+    // A tick of a timer killed meanwhile, or one that came inside a box its own tick opened.
+    if (m_timers.count(nIDEvent) == 0 || m_ticking.count(nIDEvent) != 0) {
+        return;
+    }
+    m_ticking.insert(nIDEvent);
+    m_dialog.OnTimer(nIDEvent);
+    m_ticking.erase(nIDEvent);
+}
+
+void Win32Dialog::OnCharMessage(WPARAM wParam, LPARAM lParam) {
+    m_dialog.OnChar(AnsiCharCode(wParam), LOWORD(lParam), HIWORD(lParam));
+}
+
+INT_PTR Win32Dialog::OnQueryDragIconMessage() {
+    return reinterpret_cast<INT_PTR>(LoadWin32Icon(m_dialog.OnQueryDragIcon(), true));
+}
+
+void Win32Dialog::PrepareControls() {
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        const HWND window = Control(control.id);
+        if (window == nullptr) {
+            continue;
+        }
+        if (IsSingleLineEdit(control)) {
+            SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
+        } else if (IsMultiLineEdit(control)) {
+            if (m_fixedFont == nullptr) {
+                m_fixedFont = MakeFixedWidthFont(
+                    reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0)));
+            }
+            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), FALSE);
+        }
+    }
+}
+
+HWND Win32Dialog::ControlOfKind(int id, ControlKind kind) const {
+    return IsOfKind(id, kind) ? Control(id) : nullptr;
+}
+
+bool Win32Dialog::IsOfKind(int id, ControlKind kind) const {
+    const auto& controls = m_dialog.Template().controls;
+    return std::any_of(controls.begin(), controls.end(), [id, kind](const ControlTemplate& c) {
+        return c.id == id && c.kind == kind;
+    });
+}
+
+void Win32Dialog::KillAllTimers() {
+    for (const unsigned nIDEvent : m_timers) {
+        if (m_window != nullptr) {
+            ::KillTimer(m_window, nIDEvent);
+        }
+    }
+    m_timers.clear();
+}
