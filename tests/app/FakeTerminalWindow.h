@@ -6,18 +6,13 @@
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
 #include "support/MessageBoxObserver.h"
+#include "support/WindowTestDriver.h"
 #include "ui/TemplateDialog.h"
-#include "ui/qt/QtControls.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QApplication>
-#include <QDialog>
-#include <QTest>
-#include <QTimer>
 
 // What one terminal window saw while it ran.
 struct TerminalRun {
@@ -52,13 +47,13 @@ public:
 
     bool OnInitDialog() override {
         TemplateDialog::OnInitDialog();
-        QTimer::singleShot(0, &QtWindow(*this), [this] {
-            m_record.runs.push_back(
-                {m_byPort, QApplication::activeModalWidget() == &QtWindow(*this),
-                 QtWindow(m_portSelect).isEnabled(), m_portSelect.GetDlgItemText(kIdPortNumberEdit),
-                 m_observer.Shown().size(), m_destroyedBefore});
+        OnNextModalWindow([this] {
+            m_record.runs.push_back({m_byPort, InnermostModalDialog() == this,
+                                     TakesInput(m_portSelect),
+                                     m_portSelect.GetDlgItemText(kIdPortNumberEdit),
+                                     m_observer.Shown().size(), m_destroyedBefore});
             // The port-selection window takes no input meanwhile.
-            QTest::mouseClick(QtControl(m_portSelect, kIdStartButton), Qt::LeftButton);
+            Click(m_portSelect, kIdStartButton);
             EndDialog(kIdOk);
         });
         return true;

@@ -3,18 +3,12 @@
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
 #include "support/MessageBoxObserver.h"
-#include "support/ModalTestDriver.h"
-#include "ui/qt/QtControls.h"
+#include "support/WindowTestDriver.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <QDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTest>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,18 +20,14 @@ class PortSelectWindow : public ::testing::Test {
 protected:
     // Runs the window modally with the steps running inside its modal loop.
     int Run(const std::function<void()>& steps) {
-        OnNextModalWindow([steps](QWidget&) { steps(); });
+        OnNextModalWindow(steps);
         return m_dlg.DoModal();
     }
 
-    QLineEdit& PortField() { return *static_cast<QLineEdit*>(QtControl(m_dlg, kIdPortNumberEdit)); }
-    void Click(int id) { QTest::mouseClick(QtControl(m_dlg, id), Qt::LeftButton); }
+    std::string PortField() const { return m_dlg.GetDlgItemText(kIdPortNumberEdit); }
+    void Click(int id) { ::Click(m_dlg, id); }
     // Types into the field as a user does: all of its text selected, then replaced.
-    void Type(const char* text) {
-        PortField().setFocus();
-        PortField().selectAll();
-        QTest::keyClicks(&PortField(), text);
-    }
+    void Type(const char* text) { ::Type(m_dlg, kIdPortNumberEdit, text); }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const ShownMessageBox& box : m_observer.Shown()) {
@@ -57,10 +47,10 @@ protected:
 
 TEST_F(PortSelectWindow, OpensWithPortOneFocusedAndSelected) {
     const int result = Run([&] {
-        EXPECT_EQ(PortField().text(), QStringLiteral("1"));
-        EXPECT_EQ(QtWindow(m_dlg).focusWidget(), &PortField());
-        EXPECT_EQ(PortField().selectedText(), QStringLiteral("1"));
-        EXPECT_EQ(QtWindow(m_dlg).windowTitle(), QStringLiteral("Quenlark"));
+        EXPECT_EQ(PortField(), "1");
+        EXPECT_EQ(FocusedControl(m_dlg), kIdPortNumberEdit);
+        EXPECT_EQ(SelectedText(m_dlg, kIdPortNumberEdit), "1");
+        EXPECT_EQ(Caption(m_dlg), "Quenlark");
         Click(kIdCancel);
     });
     EXPECT_EQ(result, kIdCancel);
@@ -93,7 +83,7 @@ TEST_F(PortSelectWindow, StartOpensATerminalWindowOnTheFieldsPort) {
             expectedMessages.insert(expectedMessages.end(), row.messages.begin(),
                                     row.messages.end());
             // Back after the terminal window has closed: enabled, with the same text.
-            EXPECT_TRUE(QtWindow(m_dlg).isEnabled()) << row.text;
+            EXPECT_TRUE(TakesInput(m_dlg)) << row.text;
             EXPECT_EQ(m_dlg.GetDlgItemText(kIdPortNumberEdit), row.text);
         }
         Click(kIdCancel);
@@ -102,7 +92,7 @@ TEST_F(PortSelectWindow, StartOpensATerminalWindowOnTheFieldsPort) {
     EXPECT_EQ(Messages(), expectedMessages);
     for (const ShownMessageBox& box : m_observer.Shown()) {
         EXPECT_EQ(box.caption, "app_tests");
-        EXPECT_EQ(box.icon, QMessageBox::Warning);
+        EXPECT_EQ(box.icon, MessageIcon::kWarning);
     }
 
     // One new window per start, each destroyed before the next was made.
@@ -140,14 +130,14 @@ TEST_F(PortSelectWindow, OkWithZeroShowsTheRangeAndStaysWithTheFieldSelected) {
     const int result = Run([&] {
         Type("0");
         Click(kIdOk);
-        EXPECT_TRUE(QtWindow(m_dlg).isVisible());
+        EXPECT_TRUE(IsShown(m_dlg));
         EXPECT_EQ(m_dlg.m_byPortNumber, 0);  // stored although refused
-        EXPECT_EQ(QtWindow(m_dlg).focusWidget(), &PortField());
-        EXPECT_EQ(PortField().selectedText(), QStringLiteral("0"));
+        EXPECT_EQ(FocusedControl(m_dlg), kIdPortNumberEdit);
+        EXPECT_EQ(SelectedText(m_dlg, kIdPortNumberEdit), "0");
         m_dlg.SetDlgItemText(kIdPortNumberEdit, "x");
         Click(kIdOk);
-        EXPECT_TRUE(QtWindow(m_dlg).isVisible());
-        EXPECT_EQ(PortField().selectedText(), QStringLiteral("x"));
+        EXPECT_TRUE(IsShown(m_dlg));
+        EXPECT_EQ(SelectedText(m_dlg, kIdPortNumberEdit), "x");
         Click(kIdCancel);
     });
     EXPECT_EQ(result, kIdCancel);
@@ -168,7 +158,7 @@ TEST_F(PortSelectWindow, OkWithFiveEnds) {
 TEST_F(PortSelectWindow, EnterInTheFieldIsOk) {
     EXPECT_EQ(Run([&] {
                   Type("5");
-                  QTest::keyClick(&PortField(), Qt::Key_Return);
+                  PressKey(m_dlg, kIdPortNumberEdit, Key::kEnter);
               }),
               kIdOk);
     EXPECT_EQ(m_dlg.m_byPortNumber, 5);
@@ -177,8 +167,8 @@ TEST_F(PortSelectWindow, EnterInTheFieldIsOk) {
 TEST_F(PortSelectWindow, CancelEscapeAndCloseBoxEndWithoutACheck) {
     const std::vector<std::function<void()>> ways = {
         [&] { Click(kIdCancel); },
-        [&] { QTest::keyClick(&PortField(), Qt::Key_Escape); },
-        [&] { QtWindow(m_dlg).windowHandle()->close(); },
+        [&] { PressKey(m_dlg, kIdPortNumberEdit, Key::kEscape); },
+        [&] { ClickCloseBox(m_dlg); },
     };
     for (const auto& cancel : ways) {
         const int result = Run([&] {

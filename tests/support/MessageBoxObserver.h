@@ -2,17 +2,17 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <QMessageBox>
-#include <QObject>
+enum class MessageIcon { kOther, kInformation, kWarning };
 
 // What a message box showed.
 struct ShownMessageBox {
     std::string caption;  // UTF-8
     std::string text;     // UTF-8
-    QMessageBox::Icon icon;
+    MessageIcon icon;
     bool owned;  // kept above a window of the program
 };
 
@@ -20,11 +20,11 @@ struct ShownMessageBox {
 // program shows is recorded as it appears and closed with its OK button after its event loop
 // has run for the hold time, or as soon as the close condition holds. The box is the
 // program's own and runs its real nested event loop meanwhile; the program knows nothing of
-// the observer.
-class MessageBoxObserver : public QObject {
+// the observer. Each backend of the test support implements it.
+class MessageBoxObserver {
 public:
     explicit MessageBoxObserver(std::chrono::milliseconds holdTime = std::chrono::milliseconds{0});
-    ~MessageBoxObserver() override;
+    ~MessageBoxObserver();
     MessageBoxObserver(const MessageBoxObserver&) = delete;
     MessageBoxObserver& operator=(const MessageBoxObserver&) = delete;
 
@@ -32,16 +32,16 @@ public:
     void CloseWhen(std::function<bool()> condition);
 
     const std::vector<ShownMessageBox>& Shown() const { return m_shown; }
-
-protected:
-    // Sees every event of the application, and with it each box as it shows.
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Whether a message box of the program is open now.
+    static bool BoxIsOpen();
 
 private:
-    void Observe(QMessageBox& box);
+    class Watch;
+    friend class Watch;
 
     std::chrono::milliseconds m_holdTime;
     std::function<bool()> m_closeCondition;
     std::vector<ShownMessageBox> m_shown;
     MessageBoxObserver* m_previous;
+    std::unique_ptr<Watch> m_watch;
 };

@@ -3,7 +3,7 @@
 #include "params/TextModeReader.h"
 #include "res/DialogIds.h"
 #include "serial/PosixSerialDevice.h"
-#include "ui/qt/QtControls.h"
+#include "support/WindowTestDriver.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,11 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <termios.h>
-
-#include <QDialog>
-#include <QMessageBox>
-#include <QTest>
-#include <QWindow>
 
 namespace {
 
@@ -58,7 +53,7 @@ std::size_t IndexOf(const std::vector<std::string>& calls, std::string_view call
 
 TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefaultSettings) {
     const int result = Run([&] {
-        EXPECT_EQ(QtWindow(*m_dlg).windowTitle(), QStringLiteral("Viewer"));
+        EXPECT_EQ(Caption(*m_dlg), "Viewer");
         for (const SendLineControls& line : kSendLines) {
             EXPECT_EQ(Text(line.edit), "") << line.edit;
             EXPECT_EQ(m_dlg->ComboGetCurSel(line.format), -1) << line.format;
@@ -69,7 +64,7 @@ TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefa
         EXPECT_EQ(Text(kIdLogFormat), "Hex");
         EXPECT_EQ(Text(kIdSettingsEdit), "9600, N, 8, 1");
         EXPECT_EQ(LogText(), "");
-        EXPECT_EQ(QtWindow(*m_dlg).focusWidget(), QtControl(*m_dlg, kIdOk));
+        EXPECT_EQ(FocusedControl(*m_dlg), kIdOk);
 
         EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 0);
         EXPECT_EQ(m_pty.MasterBaudRate(), 9600u);
@@ -83,7 +78,7 @@ TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefa
     EXPECT_EQ(result, kIdCancel);
     ASSERT_EQ(Messages(), std::vector<std::string>{kParametersOpenFailedMessage});
     EXPECT_EQ(m_observer.Shown()[0].caption, "terminal_tests");
-    EXPECT_EQ(m_observer.Shown()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(m_observer.Shown()[0].icon, MessageIcon::kWarning);
     EXPECT_FALSE(fs::exists(kParametersFile));
 }
 
@@ -163,8 +158,8 @@ TEST_F(TerminalWindowTest, PortThatDoesNotExistShowsOneErrorAndTheWindowRunsOn) 
             const ShownMessageBox& error = m_observer.Shown()[1];
             EXPECT_EQ(error.caption, "Error");
             EXPECT_EQ(error.text, std::strerror(ENOENT));
-            EXPECT_EQ(error.icon, QMessageBox::Information);
-            EXPECT_TRUE(QtWindow(*m_dlg).isVisible());
+            EXPECT_EQ(error.icon, MessageIcon::kInformation);
+            EXPECT_TRUE(IsShown(*m_dlg));
             EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 1);
             EXPECT_EQ(LogText(), "");
 
@@ -260,7 +255,7 @@ TEST_F(TerminalWindowTest, OneTypedToTheWindowShowsFffWhileTheTimerTicksOn) {
         ASSERT_EQ(holding.Shown().size(), 1u);
         EXPECT_EQ(holding.Shown()[0].text, "fff");
         EXPECT_EQ(holding.Shown()[0].caption, "terminal_tests");
-        EXPECT_EQ(holding.Shown()[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(holding.Shown()[0].icon, MessageIcon::kWarning);
         EXPECT_TRUE(shownDuringBox);
 
         TypeToWindow('2');
@@ -281,8 +276,8 @@ TEST_F(TerminalWindowTest, CancelEscapeAndTheCloseBoxLeaveTheParametersFileAlone
 
     const std::vector<std::function<void(CTerminalDlg&)>> ways = {
         [&](CTerminalDlg&) { Click(kIdCancel); },
-        [&](CTerminalDlg& dlg) { QTest::keyClick(QtControl(dlg, kIdLineEdit1), Qt::Key_Escape); },
-        [&](CTerminalDlg& dlg) { QtWindow(dlg).windowHandle()->close(); },
+        [&](CTerminalDlg& dlg) { PressKey(dlg, kIdLineEdit1, Key::kEscape); },
+        [&](CTerminalDlg& dlg) { ClickCloseBox(dlg); },
     };
     for (const auto& leave : ways) {
         m_dlg = MakeWindow();
@@ -304,7 +299,7 @@ TEST_F(TerminalWindowTest, EnterInASendLineOrTheSettingsFieldSavesAndCloses) {
         m_dlg = MakeWindow();
         const int result = Run([&] {
             Type(kIdLineEdit3, "hello");
-            QTest::keyClick(QtControl(*m_dlg, field), Qt::Key_Return);
+            PressKey(*m_dlg, field, Key::kEnter);
         });
         EXPECT_EQ(result, kIdOk) << field;
         EXPECT_EQ(FileBytes(kParametersFile),

@@ -3,10 +3,10 @@
 #include "SpySerialDevice.h"
 #include "res/TerminalTemplate.h"
 #include "support/MessageBoxObserver.h"
-#include "support/ModalTestDriver.h"
 #include "support/PtyPort.h"
 #include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
+#include "support/WindowTestDriver.h"
 #include "terminal/CTerminalDlg.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "RecordingDialog.h"
 #include "res/DialogIds.h"
 #include "res/TerminalTemplate.h"
-#include "support/ModalTestDriver.h"
+#include "support/WindowTestDriver.h"
 #include "ui/SystemMenu.h"
 #include "ui/WindowIcon.h"
 #include "ui/qt/QtControls.h"
@@ -90,7 +90,7 @@ TEST(SystemMenu, ContextMenuOfWindowOrButtonSendsTheChosenCommand) {
     RecordingDialog dialog;
     dialog.GetSystemMenu().AppendItem(0x0010, "&About Quenlark...");
     QMenu& menu = QtSystemMenuOf(dialog);
-    const int result = RunModal(dialog, [&](QWidget&) {
+    const int result = RunModal(dialog, [&] {
         QContextMenuEvent onWindow(QContextMenuEvent::Mouse, QPoint(2, 2),
                                    QtWindow(dialog).mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&QtWindow(dialog), &onWindow);
@@ -117,7 +117,7 @@ TEST(SystemMenu, ContextMenuOfWindowOrButtonSendsTheChosenCommand) {
 TEST(SystemMenu, CloseCommandClosesAsTheCloseBoxDoes) {
     ModalHangGuard guard;
     RecordingDialog dialog;
-    EXPECT_EQ(RunModal(dialog, [&](QWidget&) { dialog.OnSysCommand(kScClose + 3, 0); }), kIdCancel);
+    EXPECT_EQ(RunModal(dialog, [&] { dialog.OnSysCommand(kScClose + 3, 0); }), kIdCancel);
     EXPECT_EQ(dialog.calls.back(), "OnCancel");
 }
 

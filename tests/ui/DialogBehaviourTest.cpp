@@ -2,7 +2,7 @@
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
-#include "support/ModalTestDriver.h"
+#include "support/WindowTestDriver.h"
 #include "ui/qt/QtControls.h"
 
 #include <string>
@@ -22,8 +22,8 @@ namespace {
 using Calls = std::vector<std::string>;
 
 // Presses a key in a control while its window runs modally.
-std::function<void(QWidget&)> PressIn(TemplateDialog& dialog, int id, Qt::Key key) {
-    return [&dialog, id, key](QWidget&) {
+std::function<void()> PressIn(TemplateDialog& dialog, int id, Qt::Key key) {
+    return [&dialog, id, key] {
         QWidget* control = QtControl(dialog, id);
         if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
             control = combo->lineEdit();
@@ -49,11 +49,11 @@ TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButton) {
     RecordingDialog dialog;
     int clears = 0;
     dialog.BindClicked(kIdClearButton, [&clears] { ++clears; });
-    const int result = RunModal(dialog, [&](QWidget&) {
-        PressIn(dialog, kIdClearButton, Qt::Key_Return)(QtWindow(dialog));
+    const int result = RunModal(dialog, [&] {
+        PressIn(dialog, kIdClearButton, Qt::Key_Return)();
         EXPECT_EQ(clears, 1);
         EXPECT_TRUE(QtWindow(dialog).isVisible());
-        PressIn(dialog, kIdCancel, Qt::Key_Return)(QtWindow(dialog));
+        PressIn(dialog, kIdCancel, Qt::Key_Return)();
     });
     EXPECT_EQ(result, kIdCancel);
 }
@@ -61,11 +61,11 @@ TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButton) {
 TEST(TemplateDialogKeys, EnterInTheLogViewIsKeptThere) {
     ModalHangGuard guard;
     RecordingDialog dialog;
-    const int result = RunModal(dialog, [&](QWidget&) {
-        PressIn(dialog, kIdLogView, Qt::Key_Return)(QtWindow(dialog));
+    const int result = RunModal(dialog, [&] {
+        PressIn(dialog, kIdLogView, Qt::Key_Return)();
         EXPECT_TRUE(QtWindow(dialog).isVisible());
         EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), "");
-        PressIn(dialog, kIdLogView, Qt::Key_Escape)(QtWindow(dialog));
+        PressIn(dialog, kIdLogView, Qt::Key_Escape)();
     });
     EXPECT_EQ(result, kIdCancel);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"}));
@@ -83,7 +83,7 @@ TEST(TemplateDialogKeys, EscapeAnywhereCancelsWithoutExchange) {
 TEST(TemplateDialogButtons, CloseBoxCancels) {
     ModalHangGuard guard;
     RecordingDialog dialog;
-    EXPECT_EQ(RunModal(dialog, [](QWidget& window) { window.windowHandle()->close(); }), kIdCancel);
+    EXPECT_EQ(RunModal(dialog, [&] { QtWindow(dialog).windowHandle()->close(); }), kIdCancel);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"}));
 }
 
@@ -100,9 +100,8 @@ TEST(TemplateDialogButtons, ButtonsOneAndTwoRunOkAndCancel) {
     };
     for (const Row& row : rows) {
         RecordingDialog dialog;
-        const int result = RunModal(dialog, [&](QWidget&) {
-            QTest::mouseClick(QtControl(dialog, row.button), Qt::LeftButton);
-        });
+        const int result = RunModal(
+            dialog, [&] { QTest::mouseClick(QtControl(dialog, row.button), Qt::LeftButton); });
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(dialog.calls, row.calls);
     }
@@ -112,7 +111,7 @@ TEST(TemplateDialogButtons, FailedExchangeKeepsTheWindowOpen) {
     ModalHangGuard guard;
     RecordingDialog dialog;
     dialog.exchangeSucceeds = false;
-    const int result = RunModal(dialog, [&](QWidget&) {
+    const int result = RunModal(dialog, [&] {
         QTest::mouseClick(QtControl(dialog, kIdOk), Qt::LeftButton);
         EXPECT_TRUE(QtWindow(dialog).isVisible());
         dialog.exchangeSucceeds = true;
@@ -138,14 +137,14 @@ TEST(TemplateDialogButtons, BoundHandlerTakesButtonOneFromOk) {
 TEST(TemplateDialogInit, FirstTabStopGetsTheFocusWithItsTextSelected) {
     ModalHangGuard guard;
     RecordingDialog terminal;
-    RunModal(terminal, [&](QWidget&) {
+    RunModal(terminal, [&] {
         EXPECT_EQ(QtWindow(terminal).focusWidget(), QtControl(terminal, kIdOk));
         terminal.EndDialog(kIdCancel);
     });
 
     RecordingDialog portSelect(kPortSelectTemplate);
     portSelect.onInit = [&] { portSelect.SetDlgItemText(kIdPortNumberEdit, "12"); };
-    RunModal(portSelect, [&](QWidget&) {
+    RunModal(portSelect, [&] {
         auto* edit = static_cast<QLineEdit*>(QtControl(portSelect, kIdPortNumberEdit));
         EXPECT_EQ(QtWindow(portSelect).focusWidget(), edit);
         EXPECT_EQ(edit->selectedText(), QStringLiteral("12"));
@@ -160,7 +159,7 @@ TEST(TemplateDialogInit, FocusLeftAloneWhenInitialisationSaysSo) {
     RecordingDialog dialog;
     dialog.initReturns = false;
     dialog.onInit = [&] { QtControl(dialog, kIdSettingsEdit)->setFocus(); };
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         EXPECT_EQ(QtWindow(dialog).focusWidget(), QtControl(dialog, kIdSettingsEdit));
         dialog.EndDialog(kIdCancel);
     });
@@ -178,9 +177,10 @@ TEST(TemplateDialogOwner, OwnerIsDisabledDuringTheRunAndGetsItsFocusBack) {
     RecordingDialog owner(kPortSelectTemplate);
     RecordingDialog inner;
     bool ownerEnabledInside = true;
-    const int result = RunModal(owner, [&](QWidget&) {
+    const int result = RunModal(owner, [&] {
         QtControl(owner, kIdStartButton)->setFocus();
-        RunModal(inner, [&](QWidget& window) {
+        RunModal(inner, [&] {
+            QDialog& window = QtWindow(inner);
             ownerEnabledInside = QtWindow(owner).isEnabled();
             QTest::mouseClick(QtControl(owner, kIdCancel), Qt::LeftButton);  // refused
             EXPECT_TRUE(QtWindow(owner).isVisible());
@@ -204,7 +204,7 @@ TEST(TemplateDialogOwner, ExplicitParentIsTheOwnerButNeverTheQtParent) {
     QtWindow(owner).show();
     RecordingDialog inner(kTerminalTemplate, &owner);
     EXPECT_EQ(QtWindow(inner).parentWidget(), nullptr);
-    RunModal(inner, [&](QWidget&) {
+    RunModal(inner, [&] {
         EXPECT_FALSE(QtWindow(owner).isEnabled());
         EXPECT_TRUE(QtWindow(inner).isEnabled());
         inner.EndDialog(kIdCancel);

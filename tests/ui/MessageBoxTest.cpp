@@ -1,7 +1,7 @@
 #include "RecordingDialog.h"
 #include "res/DialogIds.h"
 #include "support/MessageBoxObserver.h"
-#include "support/ModalTestDriver.h"
+#include "support/WindowTestDriver.h"
 #include "ui/MessageBoxes.h"
 #include "ui/qt/QtControls.h"
 
@@ -30,7 +30,7 @@ TEST(MessageBoxes, AppBoxHasWarningIconAndApplicationCaption) {
     ASSERT_EQ(observer.Shown().size(), 2u);
     EXPECT_EQ(observer.Shown()[0].caption, "ui_tests");
     EXPECT_EQ(observer.Shown()[0].text, russian);
-    EXPECT_EQ(observer.Shown()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(observer.Shown()[0].icon, MessageIcon::kWarning);
     EXPECT_EQ(observer.Shown()[1].text, "<b>fff</b> & more");
 }
 
@@ -38,7 +38,7 @@ TEST(MessageBoxes, ErrorBoxHasInformationIconErrorCaptionAndNoOwner) {
     ModalHangGuard guard;
     MessageBoxObserver observer;
     RecordingDialog dialog;
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         ShowErrorBox("No such file or directory");
         ShowAppMessageBox("fff");
         dialog.EndDialog(kIdCancel);
@@ -47,7 +47,7 @@ TEST(MessageBoxes, ErrorBoxHasInformationIconErrorCaptionAndNoOwner) {
     const ShownMessageBox& error = observer.Shown()[0];
     EXPECT_EQ(error.caption, "Error");
     EXPECT_EQ(error.text, "No such file or directory");
-    EXPECT_EQ(error.icon, QMessageBox::Information);
+    EXPECT_EQ(error.icon, MessageIcon::kInformation);
     EXPECT_FALSE(error.owned);
     EXPECT_TRUE(observer.Shown()[1].owned);  // over the window running at the time
 }
@@ -61,7 +61,7 @@ TEST(MessageBoxes, BoxIsModalOverEveryWindow) {
         return true;
     });
     RecordingDialog dialog;
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         ShowErrorBox("x");
         dialog.EndDialog(kIdCancel);
     });
@@ -92,7 +92,7 @@ TEST(WindowTimer, TicksGoOnWhileAMessageBoxIsOpen) {
     };
     observer.CloseWhen([&] { return ticksInBox >= 3; });
     dialog.onInit = [&] { dialog.SetTimer(0, 10); };
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         ShowAppMessageBox("fff");
         dialog.EndDialog(kIdOk);
     });
@@ -141,7 +141,7 @@ TEST(WindowTimer, TickThatShowsABoxIsNotReenteredWhileOtherTimersGoOn) {
         dialog.SetTimer(1, 5);
         dialog.SetTimer(2, 5);
     };
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         EXPECT_TRUE(WaitUntil([&] { return boxes == 1 && !inBox; }));
         dialog.EndDialog(kIdOk);
     });
@@ -156,7 +156,7 @@ TEST(WindowTimer, KillTimerAndTheEndOfTheRunStopIt) {
         dialog.SetTimer(1, 10);
         dialog.SetTimer(2, 10);
     };
-    RunModal(dialog, [&](QWidget&) {
+    RunModal(dialog, [&] {
         EXPECT_TRUE(WaitUntil([&] {
             return std::count(dialog.ticks.begin(), dialog.ticks.end(), 1u) >= 1 &&
                    std::count(dialog.ticks.begin(), dialog.ticks.end(), 2u) >= 1;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "res/TerminalTemplate.h"
-#include "support/ModalTestDriver.h"
+#include "support/WindowTestDriver.h"
 #include "ui/TemplateDialog.h"
 
 #include <functional>
@@ -65,7 +65,7 @@ public:
 };
 
 // Runs the dialog modally with step running inside its modal loop; returns DoModal's result.
-inline int RunModal(TemplateDialog& dialog, std::function<void(QWidget&)> step) {
+inline int RunModal(TemplateDialog& dialog, std::function<void()> step) {
     OnNextModalWindow(std::move(step));
     return dialog.DoModal();
 }

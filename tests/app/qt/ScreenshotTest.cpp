@@ -5,10 +5,10 @@
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
 #include "support/MessageBoxObserver.h"
-#include "support/ModalTestDriver.h"
 #include "support/ModbusSlavePeer.h"
 #include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
+#include "support/WindowTestDriver.h"
 #include "terminal/CTerminalDlg.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/QtControls.h"
@@ -18,9 +18,7 @@
 
 #include <QDialog>
 #include <QImage>
-#include <QLineEdit>
 #include <QPixmap>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,17 +46,6 @@ void CheckAndSave(TemplateDialog& window, const std::string& name) {
     QtWindow(window).hide();
 }
 
-void Click(TemplateDialog& window, int id) {
-    QTest::mouseClick(QtControl(window, id), Qt::LeftButton);
-}
-
-void Type(TemplateDialog& window, int id, const char* text) {
-    auto* edit = static_cast<QLineEdit*>(QtControl(window, id));
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 TEST(Screenshot, PortSelectionWindow) {
     CPortSelectDlg dlg;
     CheckAndSave(dlg, "port-selection.png");
@@ -84,17 +71,14 @@ TEST(Screenshot, FirstModbusRequestThroughBothWindows) {
     CPortSelectDlg portSelect;
     std::string log;
 
-    OnNextModalWindow([&](QWidget&) {
+    OnNextModalWindow([&] {
         Type(portSelect, kIdPortNumberEdit, "5");
         SaveScreenshot(portSelect, "first-request-port-selection.png");
-        OnNextModalWindow([&](QWidget& window) {
-            auto* terminal = dynamic_cast<CTerminalDlg*>(DialogOfQtWindow(&window));
+        OnNextModalWindow([&] {
+            auto* terminal = dynamic_cast<CTerminalDlg*>(InnermostModalDialog());
             ASSERT_NE(terminal, nullptr) << "Start opened no terminal window";
             EXPECT_EQ(terminal->m_byPort, 5);
-            // Hex picked from the line's selector.
-            QtControl(*terminal, kIdLineFormat1)->setFocus();
-            terminal->ComboSetCurSel(kIdLineFormat1, kLineFormatHex - 1);
-            QTest::keyClick(QtControl(*terminal, kIdLineFormat1), Qt::Key_Down);
+            Choose(*terminal, kIdLineFormat1, kLineFormatHex);
             Type(*terminal, kIdLineEdit1, "01,03,00,00,00,0a,00,00");
             Click(*terminal, kIdMbButton1);
             Click(*terminal, kIdSendButton1);
