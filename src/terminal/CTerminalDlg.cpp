@@ -3,7 +3,6 @@
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
 #include "res/TerminalTemplate.h"
-#include "serial/PosixSerialDevice.h"
 #include "terminal/LogRendering.h"
 #include "ui/MessageBoxes.h"
 
@@ -24,12 +23,9 @@ static_assert(std::size(kSendLines) == kParametersSendLineCount);
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CTerminalDlg::MakeSystemSerialDevice() {
-    return std::make_unique<PosixSerialDevice>([](const std::string& text) { ShowErrorBox(text); });
-}
-
 CTerminalDlg::CTerminalDlg(QWidget* pParent, const SerialDeviceFactory& makeDevice)
-    : TemplateDialog(kTerminalTemplate, pParent), m_comPort(makeDevice()) {
+    : TemplateDialog(kTerminalTemplate, pParent),
+      m_comPort(makeDevice(), [](const std::string& text) { ShowErrorBox(text); }) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
     BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
     BindClicked(kIdSetButton, &CTerminalDlg::OnSet);
