@@ -3,9 +3,9 @@
 #include "params/ParametersFile.h"
 #include "params/ReplacementFile.h"
 #include "support/TemporaryFolder.h"
+#include "support/WriteProtection.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -71,14 +71,14 @@ TEST(ReplacementFile, ReopeningDiscardsTheFirstAttempt) {
 
 // The move would replace even a file that may not be written; the save must not.
 TEST(ReplacementFile, ReadOnlyFileIsNeverReplaced) {
+    if (!WriteProtectionHolds()) {
+        GTEST_SKIP() << "this user may write any file; see ParametersFilePermission";
+    }
     TemporaryFolder folder;
     const std::string path = folder / "VwData.dat";
     WriteFileBytes(path, kOldBytes);
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    if (std::ofstream(path, std::ios::app)) {
-        GTEST_SKIP() << "this user may write any file; see ParametersFilePermission";
-    }
     EXPECT_FALSE(SaveParametersFile(path, NewLines()));
     EXPECT_EQ(ReadFileBytes(path), kOldBytes);
     EXPECT_EQ(FolderEntries(folder.Path()), Names{"VwData.dat"});
