@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages and only when missing, what Quenlark needs for the named
 # purposes. Safe to run any number of times.
-# Usage: scripts/setup.sh [purpose...]   (purposes: run, test; default: run test)
+# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, windows; default: run test)
 set -euo pipefail
 
 # Building and running the program.
@@ -10,6 +10,13 @@ run_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-deja
 test_packages=(
   clang-format libgtest-dev libgmock-dev libbenchmark-dev
   socat python3 python3-pymodbus python3-serial python3-serial-asyncio
+)
+# Cross-building the Windows program and running its tests under Wine: GoogleTest is built
+# from its source, python3 holds the pseudo-terminals that stand for COM ports, Xvfb gives
+# Wine a display.
+windows_packages=(
+  cmake ninja-build g++-mingw-w64-x86-64-posix googletest
+  wine wine64 libwine fonts-wine xvfb python3
 )
 
 purposes=("$@")
@@ -20,6 +27,7 @@ for purpose in "${purposes[@]}"; do
   case "$purpose" in
     run) packages+=("${run_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
     *)
       echo "setup.sh: unknown purpose '$purpose'" >&2
       exit 2

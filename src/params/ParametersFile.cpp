@@ -1,14 +1,12 @@
 #include "params/ParametersFile.h"
 
 #include "codec/LeadingNumber.h"
+#include "params/InputFile.h"
 #include "params/TextModeReader.h"
 #include "params/TextModeWriter.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -29,20 +27,14 @@ std::string_view UpToZero(std::string_view text) {
 }  // namespace
 
 std::optional<LoadedSendLines> LoadParametersFile(const std::string& path) {
-    // Non-blocking, so that a pipe put in the file's place cannot hang the window; it is then
-    // turned away as no regular file, as are folders and devices.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
+    InputFile file;
+    if (!file.Open(path)) {
         return std::nullopt;
     }
 
     LoadedSendLines lines;
-    TextModeReader reader(fd);
+    TextModeReader reader(
+        [&file](char* buffer, std::size_t size) { return file.Read(buffer, size); });
     std::string line;
     int format = kLowestFormat;
     for (LoadedSendLine& sendLine : lines) {
@@ -54,7 +46,6 @@ std::optional<LoadedSendLines> LoadParametersFile(const std::string& path) {
             sendLine.text = std::string(UpToZero(line));
         }
     }
-    close(fd);
     return lines;
 }
 
@@ -64,7 +55,7 @@ bool SaveParametersFile(const std::string& path, const SendLinesToSave& lines,
     if (!file.Open(path)) {
         return false;
     }
-    TextModeWriter writer(file.Descriptor());
+    TextModeWriter writer([&file](std::string_view bytes) { return file.Write(bytes); });
     for (const SendLineToSave& sendLine : lines) {
         writer.WriteString(std::to_string(sendLine.selectedFormat));
         writer.WriteString("\n");

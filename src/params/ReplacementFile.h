@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
-#include <sys/types.h>
+#include <string_view>
 
 // A new version of a file, written beside it and put in its place in one step, so that the
-// file holds either its old content or the whole new one, whatever happens on the way. A
-// symbolic link is followed: the file it names gets the new content and the link stays a link.
+// file holds either its old content or the whole new one, whatever happens on the way. On
+// Linux a symbolic link is followed: the file it names gets the new content and the link stays
+// a link; the new content keeps the old file's permissions (and its owner, where allowed).
 class ReplacementFile {
 public:
     // Runs when the new content is complete on disk, right before it takes the file's place;
@@ -21,26 +23,24 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Prepares to replace `path`. False, with nothing changed anywhere, when the file exists
-    // but is no regular file or may not be written, or when its folder takes no new file.
+    // but is no regular file or may not be written (a read-only file is never replaced), or
+    // when its folder takes no new file.
     bool Open(const std::string& path);
 
-    // The temporary file that receives the new content, open for writing; -1 before `Open`.
-    int Descriptor() const { return m_fd; }
+    // Adds `bytes` to the new content. False when they could not all be written, and before
+    // `Open`.
+    bool Write(std::string_view bytes);
 
-    // Gives the new content the old file's permissions (and its owner, where that is allowed),
-    // puts it on disk and then in the file's place. False on any failure: the file then keeps
-    // its old content and the temporary file is gone.
+    // Puts the new content on disk and then in the file's place. False on any failure: the
+    // file then keeps its old content and the temporary file is gone.
     bool Commit(const BeforeReplace& beforeReplace = {});
 
 private:
-    bool MatchOldFile();
+    static constexpr std::intptr_t kNoFile = -1;
+
     void Discard();
 
     std::string m_target;
     std::string m_temporaryPath;
-    int m_fd = -1;
-    bool m_replacesFile = false;
-    mode_t m_mode = 0;
-    uid_t m_owner = 0;
-    gid_t m_group = 0;
+    std::intptr_t m_file = kNoFile;  // the temporary file's descriptor or handle
 };

@@ -1,9 +1,8 @@
 #include "params/TextModeReader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -13,7 +12,7 @@ constexpr int kEndOfFileMark = 0x1A;
 
 }  // namespace
 
-TextModeReader::TextModeReader(int fd) : m_fd(fd) {}
+TextModeReader::TextModeReader(ReadBytes readBytes) : m_readBytes(std::move(readBytes)) {}
 
 bool TextModeReader::ReadString(std::string& line) {
     line.clear();
@@ -84,15 +83,12 @@ int TextModeReader::PeekByte() {
 }
 
 bool TextModeReader::Fill() {
-    ssize_t count = 0;
-    do {
-        count = read(m_fd, m_buffer.data(), m_buffer.size());
-    } while (count < 0 && errno == EINTR);
-    if (count <= 0) {
+    const std::size_t count = m_readBytes(m_buffer.data(), m_buffer.size());
+    if (count == 0) {
         m_ended = true;
         return false;
     }
     m_position = 0;
-    m_size = static_cast<std::size_t>(count);
+    m_size = std::min(count, m_buffer.size());
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // Reads a file as a text-mode stream does: CR LF becomes LF, a CR not followed by LF passes
@@ -14,8 +15,11 @@ public:
     // can be sent, 1020 bytes in Dec, is 4079 characters; this leaves ample room.
     static constexpr std::size_t kMaxLineLength = 64 * 1024;
 
-    // Reads from the open descriptor `fd`, which stays the caller's to close.
-    explicit TextModeReader(int fd);
+    // Puts up to `size` of the file's next bytes into `buffer` and returns their count; 0 at
+    // the end of the file and on a read error.
+    using ReadBytes = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+    explicit TextModeReader(ReadBytes readBytes);
 
     TextModeReader(const TextModeReader&) = delete;
     TextModeReader& operator=(const TextModeReader&) = delete;
@@ -35,7 +39,7 @@ private:
     int PeekByte();
     bool Fill();
 
-    int m_fd;
+    ReadBytes m_readBytes;
     std::array<char, 4096> m_buffer{};
     std::size_t m_position = 0;
     std::size_t m_size = 0;

@@ -1,9 +1,8 @@
 #include "params/TextModeWriter.h"
 
-#include <cerrno>
-#include <unistd.h>
+#include <utility>
 
-TextModeWriter::TextModeWriter(int fd) : m_fd(fd) {}
+TextModeWriter::TextModeWriter(WriteBytes writeBytes) : m_writeBytes(std::move(writeBytes)) {}
 
 bool TextModeWriter::WriteString(std::string_view text) {
     if (m_failed) {
@@ -22,14 +21,8 @@ bool TextModeWriter::WriteString(std::string_view text) {
 }
 
 bool TextModeWriter::Flush() {
-    std::size_t written = 0;
-    while (!m_failed && written < m_pending.size()) {
-        const ssize_t count = write(m_fd, m_pending.data() + written, m_pending.size() - written);
-        if (count > 0) {
-            written += static_cast<std::size_t>(count);
-        } else if (count == 0 || errno != EINTR) {
-            m_failed = true;
-        }
+    if (!m_failed && !m_pending.empty() && !m_writeBytes(m_pending)) {
+        m_failed = true;
     }
     m_pending.clear();
     return !m_failed;

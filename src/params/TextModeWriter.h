@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,8 +9,10 @@
 // tells whether all of the content reached the file.
 class TextModeWriter {
 public:
-    // Writes to the open descriptor `fd`, which stays the caller's to close.
-    explicit TextModeWriter(int fd);
+    // Hands bytes on to the file; true when all of them were written.
+    using WriteBytes = std::function<bool(std::string_view bytes)>;
+
+    explicit TextModeWriter(WriteBytes writeBytes);
 
     TextModeWriter(const TextModeWriter&) = delete;
     TextModeWriter& operator=(const TextModeWriter&) = delete;
@@ -23,7 +26,7 @@ public:
 private:
     static constexpr std::size_t kHeldBackLimit = 4096;
 
-    int m_fd;
+    WriteBytes m_writeBytes;
     std::string m_pending;
     bool m_failed = false;
 };

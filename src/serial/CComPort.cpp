@@ -14,7 +14,8 @@ constexpr int kMillisecondsPerPoll = 10;
 
 }  // namespace
 
-CComPort::CComPort(std::unique_ptr<SerialDevice> device) : m_device(std::move(device)) {}
+CComPort::CComPort(std::unique_ptr<SerialDevice> device, ErrorReporter reportError)
+    : m_device(std::move(device)), m_reportError(std::move(reportError)) {}
 
 CComPort::~CComPort() {
     Close();
@@ -189,7 +190,7 @@ void CComPort::ReportLastError() {
     if (text.empty()) {
         text = std::to_string(code);
     }
-    m_device->ShowErrorBox(text);
+    m_reportError(text);
 }
 
 int CComPort::IsClosed() const {

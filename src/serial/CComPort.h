@@ -3,14 +3,17 @@
 #include "serial/SerialDevice.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 // The serial port channel: owns at most one open COM port, named by its number, gives it a
 // fixed baseline line state and the parameters of a port settings string, and offers polled
 // reads of bounded duration, writes and a purge. Every failure of a platform call that it
-// examines is shown at once in the device's error box. Operations report success as 1 and
-// failure as 0, byte counts as counts; all of them block the calling thread.
+// examines is handed at once to its owner's reporter, which shows it in the "Error" box. Operations
+// report success as 1 and failure as 0, byte counts as counts; all of them block the calling
+// thread.
 class CComPort {
 public:
     // The baseline line state: flags = (flags as read AND kBaselineKeptFlags) OR
@@ -31,9 +34,13 @@ public:
     static constexpr std::uint32_t kWritePauseMs = 2;
     static constexpr int kReadStagingSize = 4096;
 
-    // The channel is closed until Open succeeds; it reaches the system only through `device`.
-    explicit CComPort(std::unique_ptr<SerialDevice> device);
-    // Closes the port; a refused close shows the error box.
+    // Receives the operating system's text of a failure and returns when the user has seen it.
+    using ErrorReporter = std::function<void(const std::string& text)>;
+
+    // The channel is closed until Open succeeds; it reaches the system only through `device`
+    // and reports failures through `reportError`.
+    CComPort(std::unique_ptr<SerialDevice> device, ErrorReporter reportError);
+    // Closes the port; a refused close is reported.
     ~CComPort();
 
     CComPort(const CComPort&) = delete;
@@ -62,13 +69,14 @@ public:
     // Writes the baud rate, data bits, parity and stop bits recognised in the text; 1 when
     // the device accepted them. 0 without a report when the channel is closed.
     int ApplySettings(std::string_view lpszSettings);
-    // Shows the operating system's text for the last error in the error box.
+    // Hands the operating system's text for the last error to the reporter.
     void ReportLastError();
     // 1 when the channel is closed, 0 when it is open.
     int IsClosed() const;
 
 private:
     std::unique_ptr<SerialDevice> m_device;
+    ErrorReporter m_reportError;
     int m_nPort = 1;
     int m_nMaxPolls = 100;
     int m_nIdlePolls = 2;

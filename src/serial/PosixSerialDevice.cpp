@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -159,14 +158,9 @@ void ReleasePort(int fd, const termios& attributes, std::uint32_t baudRate) {
     ::close(fd);
 }
 
-void WriteToStandardError(const std::string& text) {
-    std::fprintf(stderr, "Error: %s\n", text.c_str());
-}
-
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(ErrorBox showErrorBox)
-    : m_showErrorBox(showErrorBox ? std::move(showErrorBox) : ErrorBox(WriteToStandardError)) {}
+PosixSerialDevice::PosixSerialDevice() = default;
 
 PosixSerialDevice::~PosixSerialDevice() {
     for (auto& [handle, port] : m_ports) {
@@ -415,10 +409,6 @@ std::string PosixSerialDevice::ErrorText(int code) {
     }
     char buffer[256];
     return ::strerror_r(code, buffer, sizeof(buffer));
-}
-
-void PosixSerialDevice::ShowErrorBox(const std::string& text) {
-    m_showErrorBox(text);
 }
 
 PosixSerialDevice::OpenPort* PosixSerialDevice::Find(SerialHandle handle) {

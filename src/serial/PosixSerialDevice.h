@@ -3,7 +3,6 @@
 #include "serial/SerialDevice.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,11 +28,7 @@
 // the null handle. Not for use from more than one thread.
 class PosixSerialDevice : public SerialDevice {
 public:
-    using ErrorBox = std::function<void(const std::string& text)>;
-
-    // `showErrorBox` shows the modal "Error" box; without one the text goes to standard
-    // error.
-    explicit PosixSerialDevice(ErrorBox showErrorBox = {});
+    PosixSerialDevice();
     // Closes every device still open.
     ~PosixSerialDevice() override;
 
@@ -58,7 +53,6 @@ public:
     int LastError() override;
     // strerror's text; empty for a code the system does not know.
     std::string ErrorText(int code) override;
-    void ShowErrorBox(const std::string& text) override;
 
 private:
     struct OpenPort;
@@ -66,7 +60,6 @@ private:
     OpenPort* Find(SerialHandle handle);
     bool Fail(int code);
 
-    ErrorBox m_showErrorBox;
     std::map<std::intptr_t, std::unique_ptr<OpenPort>> m_ports;
     std::intptr_t m_nextHandle = 1;
     int m_lastError = 0;

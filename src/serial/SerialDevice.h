@@ -29,9 +29,9 @@ constexpr std::uint32_t kEscapeClearDtr = 6;
 constexpr std::uint32_t kPurgeTxClear = 0x0004;
 constexpr std::uint32_t kPurgeRxClear = 0x0008;
 
-// The platform operations the serial channel needs, and nothing more. Each operation that
-// can fail returns false and leaves a code for LastError(). Everything runs on the caller's
-// thread and blocks it for as long as it takes.
+// The platform operations the serial channel needs, and nothing more: no user interface. Each
+// operation that can fail returns false and leaves a code for LastError(). Everything runs on
+// the caller's thread and blocks it for as long as it takes.
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
@@ -74,7 +74,4 @@ public:
 
     // The operating system's text for an error code, empty when it has none.
     virtual std::string ErrorText(int code) = 0;
-
-    // Shows `text` in the modal "Error" box and returns when the user has closed it.
-    virtual void ShowErrorBox(const std::string& text) = 0;
 };

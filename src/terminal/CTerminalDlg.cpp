@@ -4,7 +4,6 @@
 #include "params/ParametersFilePath.h"
 #include "params/TextModeReader.h"
 #include "res/TerminalTemplate.h"
-#include "serial/PosixSerialDevice.h"
 #include "terminal/LogRendering.h"
 #include "ui/MessageBoxes.h"
 
@@ -27,12 +26,9 @@ static_assert(TextModeReader::kMaxLineLength <= static_cast<std::size_t>(kEditTe
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CTerminalDlg::MakeSystemSerialDevice() {
-    return std::make_unique<PosixSerialDevice>([](const std::string& text) { ShowErrorBox(text); });
-}
-
 CTerminalDlg::CTerminalDlg(TemplateDialog* pParent, const SerialDeviceFactory& makeDevice)
-    : TemplateDialog(kTerminalTemplate, pParent), m_comPort(makeDevice()) {
+    : TemplateDialog(kTerminalTemplate, pParent),
+      m_comPort(makeDevice(), [](const std::string& text) { ShowErrorBox(text); }) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
     BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
     BindClicked(kIdSetButton, &CTerminalDlg::OnSet);

@@ -3,6 +3,7 @@
 #include "codec/LineFormat.h"
 #include "serial/CComPort.h"
 #include "serial/SerialDevice.h"
+#include "serial/SystemSerialDevice.h"
 #include "terminal/ReceiveBuffer.h"
 #include "ui/TemplateDialog.h"
 
@@ -19,7 +20,8 @@
 // start-up until the object is destroyed.
 class CTerminalDlg : public TemplateDialog {
 public:
-    // Makes the platform device the window's channel talks through.
+    // Makes the platform device the window's channel talks through; the window shows the
+    // channel's failures in the "Error" box.
     using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;
 
     static constexpr unsigned kTimerId = 0;
@@ -28,9 +30,6 @@ public:
     static constexpr int kPollTotalMs = 10;
     static constexpr int kPollIdleMs = 10;
     static constexpr char kDefaultSettings[] = "9600, N, 8, 1";
-
-    // The system's serial device, reporting failures in the "Error" box.
-    static std::unique_ptr<SerialDevice> MakeSystemSerialDevice();
 
     explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);

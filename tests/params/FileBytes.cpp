@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 
 std::string ReadFileBytes(const std::string& path) {
@@ -27,4 +28,26 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+TextModeReader::ReadBytes BytesAsFile(std::string bytes) {
+    auto position = std::make_shared<std::size_t>(0);
+    return [bytes = std::move(bytes), position](char* buffer, std::size_t size) {
+        const std::size_t count = bytes.copy(buffer, size, *position);
+        *position += count;
+        return count;
+    };
+}
+
+std::string OtherEntry(const std::string& folder, const std::string& known) {
+    std::string other;
+    for (const std::string& name : FolderEntries(folder)) {
+        if (name != known) {
+            if (!other.empty()) {
+                return {};
+            }
+            other = name;
+        }
+    }
+    return other;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "params/TextModeReader.h"
+
 #include <string>
 #include <vector>
 
@@ -13,3 +15,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // The names in `folder`, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
+
+// Gives `bytes` as reading a file of them does: as many as each read asks for, then 0.
+TextModeReader::ReadBytes BytesAsFile(std::string bytes);
+
+// The one entry of `folder` besides `known`; empty when there is none or more than one.
+std::string OtherEntry(const std::string& folder, const std::string& known);

@@ -31,8 +31,9 @@ const Bytes kReadTwoFromZero{0x01, 0x03, 0x00, 0x00, 0x00, 0x02, 0xC4, 0x0B};
 const Bytes kReadTwoFromZeroReply{0x01, 0x03, 0x04, 0x00, 0x01, 0x00, 0x02, 0x2A, 0x32};
 
 std::unique_ptr<CComPort> MakeChannel(Texts& boxes) {
-    auto channel = std::make_unique<CComPort>(std::make_unique<PosixSerialDevice>(
-        [&boxes](const std::string& text) { boxes.push_back(text); }));
+    auto channel =
+        std::make_unique<CComPort>(std::make_unique<PosixSerialDevice>(),
+                                   [&boxes](const std::string& text) { boxes.push_back(text); });
     channel->SetPortNumber(kPortNumber);
     return channel;
 }

@@ -33,7 +33,7 @@ protected:
     ComPortTest() {
         device.errorTexts = {
             {ENOENT, kNoSuchPortText}, {EBUSY, kBusyText}, {EINVAL, kInvalidText}, {EIO, kIoText}};
-        port.emplace(std::make_unique<RecordingSerialDevice>(device));
+        port.emplace(std::make_unique<RecordingSerialDevice>(device), RecordErrorBoxes(device));
     }
 
     void TearDown() override { EXPECT_FALSE(device.wrongHandleUsed); }

@@ -136,11 +136,6 @@ std::string RecordingSerialDevice::ErrorText(int code) {
     return found == m_state.errorTexts.end() ? std::string() : found->second;
 }
 
-void RecordingSerialDevice::ShowErrorBox(const std::string& text) {
-    m_state.calls.push_back("ShowErrorBox " + text);
-    m_state.errorBoxes.push_back(text);
-}
-
 void RecordingSerialDevice::CheckHandle(SerialHandle handle) {
     if (!m_state.open || handle != m_state.handleToHandOut) {
         m_state.wrongHandleUsed = true;
@@ -150,4 +145,11 @@ void RecordingSerialDevice::CheckHandle(SerialHandle handle) {
 bool RecordingSerialDevice::Fail(int code) {
     m_state.lastError = code;
     return false;
+}
+
+CComPort::ErrorReporter RecordErrorBoxes(FakeSerialState& state) {
+    return [&state](const std::string& text) {
+        state.calls.push_back("ShowErrorBox " + text);
+        state.errorBoxes.push_back(text);
+    };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/CComPort.h"
 #include "serial/SerialDevice.h"
 
 #include <cstdint>
@@ -67,7 +68,6 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
     std::string ErrorText(int code) override;
-    void ShowErrorBox(const std::string& text) override;
 
 private:
     void CheckHandle(SerialHandle handle);
@@ -75,3 +75,7 @@ private:
 
     FakeSerialState& m_state;
 };
+
+// A reporter for the channel that records each error box in `state`, among the calls as
+// "ShowErrorBox <text>".
+CComPort::ErrorReporter RecordErrorBoxes(FakeSerialState& state);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "serial/PosixSerialDevice.h"
+#include "serial/SerialDevice.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +41,8 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
     std::string ErrorText(int code) override;
-    void ShowErrorBox(const std::string& text) override;
 
 private:
     SerialCallLog& m_log;
-    PosixSerialDevice m_device;
+    std::unique_ptr<SerialDevice> m_device;
 };

@@ -41,8 +41,8 @@ bool TwoStopBits(const termios& attributes) {
 
 // A channel of the test's own on the port, as a second program would open it.
 int OpenSecondChannel(std::uint8_t port, std::vector<std::string>& boxes) {
-    CComPort channel(std::make_unique<PosixSerialDevice>(
-        [&boxes](const std::string& text) { boxes.push_back(text); }));
+    CComPort channel(std::make_unique<PosixSerialDevice>(),
+                     [&boxes](const std::string& text) { boxes.push_back(text); });
     channel.SetPortNumber(port);
     return channel.Open(CTerminalDlg::kDefaultSettings);
 }
@@ -176,7 +176,10 @@ TEST_F(TerminalWindowTest, PortThatDoesNotExistShowsOneErrorAndTheWindowRunsOn) 
         },
         kAbsentPort);
     EXPECT_EQ(result, kIdCancel);
-    EXPECT_EQ(m_calls.Count("ShowErrorBox"), 1u);
+    const std::vector<ShownMessageBox>& shown = m_observer.Shown();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const ShownMessageBox& box) { return box.caption == "Error"; }),
+              1);
 }
 
 TEST_F(TerminalWindowTest, TickDuringTheStartUpErrorBoxShowsWhatArrivedThenTheLogStartsAgain) {

@@ -4,6 +4,12 @@
 #include <unistd.h>
 #include <vector>
 
+namespace {
+
+constexpr char kPathSeparator = '/';
+
+}  // namespace
+
 std::string ParametersFilePath() {
     // Grown until the directory fits: a deep working folder must not lose its file.
     std::vector<char> buffer(256);
@@ -14,8 +20,8 @@ std::string ParametersFilePath() {
         buffer.resize(buffer.size() * 2);
     }
     std::string path(buffer.data());
-    if (path.empty() || path.back() != '/') {
-        path += '/';
+    if (path.empty() || path.back() != kPathSeparator) {
+        path += kPathSeparator;
     }
     path += kParametersFileName;
     return path;

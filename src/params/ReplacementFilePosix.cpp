@@ -1,9 +1,8 @@
 #include "params/ReplacementFile.h"
+#include "params/TemporaryName.h"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -13,7 +12,6 @@ namespace {
 // As many links as the kernel itself follows before it gives up.
 constexpr int kMaxLinkHops = 40;
 constexpr int kNameAttempts = 100;
-constexpr int kSuffixLength = 6;
 // Narrowed by the umask, as for any file a program creates.
 constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kPermissionBits = 07777;
@@ -63,22 +61,28 @@ std::string FinalTarget(std::string path) {
     return {};
 }
 
-std::string RandomSuffix() {
-    static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static std::minstd_rand random(static_cast<std::minstd_rand::result_type>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid()));
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kCharacters - 2);
-    std::string suffix(kSuffixLength, ' ');
-    for (char& c : suffix) {
-        c = kCharacters[pick(random)];
-    }
-    return suffix;
-}
-
 // Only a privileged process may give a file away, and only a member may give it to a group;
 // where neither is allowed the new content stays the saver's own.
 bool HandOver(int fd, uid_t owner, gid_t group) {
     return fchown(fd, owner, group) == 0 || fchown(fd, static_cast<uid_t>(-1), group) == 0;
+}
+
+// Gives the new content the old file's permissions and, where allowed, its owner. Nothing to
+// do when there is no old file.
+bool MatchOldFile(int fd, const std::string& target) {
+    struct stat old {};
+    if (stat(target.c_str(), &old) != 0) {
+        return errno == ENOENT;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        return false;
+    }
+    if (status.st_uid != old.st_uid || status.st_gid != old.st_gid) {
+        HandOver(fd, old.st_uid, old.st_gid);
+    }
+    // After the change of owner, which clears the set-id bits.
+    return fchmod(fd, old.st_mode & kPermissionBits) == 0;
 }
 
 // The rename is already made when this runs; it only hurries the folder's entry to disk.
@@ -109,21 +113,18 @@ bool ReplacementFile::Open(const std::string& path) {
             faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0) {
             return false;
         }
-        m_replacesFile = true;
-        m_mode = status.st_mode & kPermissionBits;
-        m_owner = status.st_uid;
-        m_group = status.st_gid;
     } else if (errno != ENOENT) {
         return false;
-    } else {
-        m_replacesFile = false;
     }
 
-    const std::string stem = FolderOf(m_target) + "/." + NameOf(m_target) + '.';
+    const std::string folder = FolderOf(m_target);
+    const std::string name = NameOf(m_target);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string candidate = stem + RandomSuffix();
-        m_fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-        if (m_fd >= 0) {
+        const std::string candidate = folder + '/' + TemporaryNameFor(name);
+        const int fd =
+            open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd >= 0) {
+            m_file = fd;
             m_temporaryPath = candidate;
             return true;
         }
@@ -134,14 +135,30 @@ bool ReplacementFile::Open(const std::string& path) {
     return false;
 }
 
-bool ReplacementFile::Commit(const BeforeReplace& beforeReplace) {
-    if (m_fd < 0) {
+bool ReplacementFile::Write(std::string_view bytes) {
+    if (m_file == kNoFile) {
         return false;
     }
-    bool ready = MatchOldFile() && fsync(m_fd) == 0;
+    while (!bytes.empty()) {
+        const ssize_t count = write(static_cast<int>(m_file), bytes.data(), bytes.size());
+        if (count > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(count));
+        } else if (count == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReplacementFile::Commit(const BeforeReplace& beforeReplace) {
+    if (m_file == kNoFile) {
+        return false;
+    }
+    const int fd = static_cast<int>(m_file);
+    bool ready = MatchOldFile(fd, m_target) && fsync(fd) == 0;
     // A failed close may mean the content never reached the file, so it fails the save too.
-    ready = close(m_fd) == 0 && ready;
-    m_fd = -1;
+    ready = close(fd) == 0 && ready;
+    m_file = kNoFile;
     if (ready && beforeReplace) {
         ready = beforeReplace();
     }
@@ -154,25 +171,10 @@ bool ReplacementFile::Commit(const BeforeReplace& beforeReplace) {
     return true;
 }
 
-bool ReplacementFile::MatchOldFile() {
-    if (!m_replacesFile) {
-        return true;
-    }
-    struct stat status {};
-    if (fstat(m_fd, &status) != 0) {
-        return false;
-    }
-    if (status.st_uid != m_owner || status.st_gid != m_group) {
-        HandOver(m_fd, m_owner, m_group);
-    }
-    // After the change of owner, which clears the set-id bits.
-    return fchmod(m_fd, m_mode) == 0;
-}
-
 void ReplacementFile::Discard() {
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
+    if (m_file != kNoFile) {
+        close(static_cast<int>(m_file));
+        m_file = kNoFile;
     }
     if (!m_temporaryPath.empty()) {
         unlink(m_temporaryPath.c_str());

@@ -1,0 +1,7 @@
+#include "support/WriteProtection.h"
+
+#include <unistd.h>
+
+bool WriteProtectionHolds() {
+    return geteuid() != 0;
+}

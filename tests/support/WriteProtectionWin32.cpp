@@ -1,0 +1,5 @@
+#include "support/WriteProtection.h"
+
+bool WriteProtectionHolds() {
+    return true;
+}
