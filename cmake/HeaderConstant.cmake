@@ -4,7 +4,7 @@
 # one place the program does. A change to the header configures the build again.
 function(quenlark_header_constant header name variable)
     file(STRINGS ${header} lines REGEX "[ *]${name} = ")
-    if(NOT lines MATCHES "${name} = (\"([^\"]*)\"|([0-9]+));")
+    if(NOT lines MATCHES "${name} = (\"([^\"]*)\"|([0-9]+))")
         message(FATAL_ERROR "${header} has no constant ${name} with a number or a string")
     endif()
     set(${variable} "${CMAKE_MATCH_2}${CMAKE_MATCH_3}" PARENT_SCOPE)

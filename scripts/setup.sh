@@ -12,11 +12,12 @@ test_packages=(
   socat python3 python3-pymodbus python3-serial python3-serial-asyncio
 )
 # Cross-building the Windows program and running its tests under Wine: GoogleTest is built
-# from its source, python3 holds the pseudo-terminals that stand for COM ports, Xvfb gives
-# Wine a display.
+# from its source, python3 holds the pseudo-terminals that stand for COM ports and makes the
+# program's icon, Xvfb gives Wine a display, xdotool types into quenlark.exe's windows and
+# ImageMagick keeps screenshots of them.
 windows_packages=(
   cmake ninja-build g++-mingw-w64-x86-64-posix googletest
-  wine wine64 libwine fonts-wine xvfb python3
+  wine wine64 libwine fonts-wine xvfb python3 xdotool imagemagick
 )
 
 purposes=("$@")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs a command beside a fresh Wine prefix at $WINEPREFIX (a folder inside the build folder)
-# and a wineserver that stays up for the whole command; afterwards, also when the command
-# fails or is interrupted, stops the wineserver and removes the prefix.
+# Runs a command beside a fresh Wine prefix at $WINEPREFIX (a folder inside the build folder),
+# a wineserver that stays up for the whole command and an Xvfb display for the windows;
+# afterwards, also when the command fails or is interrupted, stops the wineserver and the
+# display and removes the prefix.
 # Usage: WINEPREFIX=/absolute/folder scripts/wine-session.sh command [argument...]
 set -euo pipefail
 
@@ -14,12 +15,30 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 
 readonly wine_bin=/usr/lib/wine
 
+xvfb_pid=
+display_file=$(mktemp)
+
 stop() {
   "$wine_bin/wineserver" -k >/dev/null 2>&1 || true
   "$wine_bin/wineserver" -w >/dev/null 2>&1 || true
+  if [[ -n "$xvfb_pid" ]]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -f "$display_file"
   rm -rf "$WINEPREFIX"
 }
 trap stop EXIT
+
+# A display of its own: Xvfb picks a free number and writes it once it takes clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s "$display_file" ]] && break
+  sleep 0.1
+done
+[[ -s "$display_file" ]] || { echo "wine-session.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$display_file")"
 
 "$wine_bin/wineserver" -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
@@ -29,5 +48,9 @@ mkdir -p "$WINEPREFIX"
 # output pipe they would keep it waiting for ever.
 "$wine_bin/wineserver" -p >/dev/null 2>&1
 "$wine_bin/wine64" wineboot --init >/dev/null 2>&1
+# Dialogs in the fonts Windows has (else another face stands in), and window frames drawn by
+# Wine itself, as on Windows, since no window manager runs on the display.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine_bin/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 "$@"

@@ -13,3 +13,11 @@ HWND Win32Control(const TemplateDialog& dialog, int id) {
 TemplateDialog* DialogOfWin32Window(HWND window) {
     return Win32Dialog::DialogOf(window);
 }
+
+TemplateDialog* InnermostRunningDialog() {
+    return Win32Dialog::DialogOf(Win32Dialog::RunningWindow());
+}
+
+TemplateDialog* InnermostShownDialog() {
+    return Win32Dialog::DialogOf(Win32Dialog::ShownWindow());
+}

@@ -72,6 +72,15 @@ HWND Win32Dialog::RunningWindow() {
     return nullptr;
 }
 
+HWND Win32Dialog::ShownWindow() {
+    for (auto running = g_running.rbegin(); running != g_running.rend(); ++running) {
+        if ((*running)->m_window != nullptr && IsWindowVisible((*running)->m_window)) {
+            return (*running)->m_window;
+        }
+    }
+    return nullptr;
+}
+
 TemplateDialog* Win32Dialog::DialogOf(HWND window) {
     for (Win32Dialog* running : g_running) {
         if (window != nullptr && running->m_window == window) {

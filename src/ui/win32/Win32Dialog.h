@@ -24,6 +24,8 @@ public:
     static Win32Dialog& Of(const TemplateDialog& dialog);
     // The innermost window running modally, or null.
     static HWND RunningWindow();
+    // The innermost window running modally that is shown, or null.
+    static HWND ShownWindow();
     // The dialog whose window this is, or null.
     static TemplateDialog* DialogOf(HWND window);
 
