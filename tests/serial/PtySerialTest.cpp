@@ -1,3 +1,4 @@
+#include "ChannelBytes.h"
 #include "serial/CComPort.h"
 #include "serial/LineAttributes.h"
 #include "serial/PosixSerialDevice.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -21,24 +21,13 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
 
 constexpr std::uint8_t kPortNumber = 5;
 constexpr const char* kPortName = "\\\\.\\COM5";
 constexpr const char* kDefaultSettings = "9600, N, 8, 1";
-// Each Read of the channel lasts at most about a second; this many of them guard a wait for
-// bytes against a hang without any demand on the machine's speed.
-constexpr int kReadAttempts = 20;
-
 Bytes BytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());
-}
-
-Bytes EveryByteValue() {
-    Bytes bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    return bytes;
 }
 
 std::unique_ptr<CComPort> MakeChannel(Texts& boxes) {
@@ -47,18 +36,6 @@ std::unique_ptr<CComPort> MakeChannel(Texts& boxes) {
                                    [&boxes](const std::string& text) { boxes.push_back(text); });
     channel->SetPortNumber(kPortNumber);
     return channel;
-}
-
-// Reads from the channel until `count` bytes have come or the attempts are used up.
-Bytes ReadFromChannel(CComPort& channel, std::size_t count) {
-    Bytes received;
-    Bytes buffer(2048);
-    for (int attempt = 0; attempt < kReadAttempts && received.size() < count; ++attempt) {
-        const int wanted = static_cast<int>(std::min<std::size_t>(2048, count - received.size()));
-        const int got = channel.Read(buffer.data(), wanted);
-        received.insert(received.end(), buffer.begin(), buffer.begin() + got);
-    }
-    return received;
 }
 
 void ExpectExchange(CComPort& channel, PtyPort& pty) {

@@ -1,10 +1,12 @@
+#include "ChannelBytes.h"
 #include "serial/CComPort.h"
 #include "serial/Win32SerialDevice.h"
-#include "support/PtyPeer.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <iostream>
 #include <memory>
-#include <numeric>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -13,49 +15,48 @@
 #include <gtest/gtest.h>
 
 // The Windows backend under Wine, on a pseudo-terminal that the Linux side holds as a COM
-// port (wine_pty_peer.py runs this program). Each case starts on a fresh pseudo-terminal,
-// which has XON/XOFF on, as Wine then reports to the first look at the line state.
+// port: wine_pty_peer.py runs this program and answers its requests, one line each way on
+// standard output and input. Each case starts on a fresh pseudo-terminal, which has XON/XOFF
+// on, and Wine reports that in the first look at the line state.
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
 
 constexpr char kDefaultSettings[] = "9600, N, 8, 1";
 // No link in the Wine prefix names this one.
 constexpr std::uint8_t kMissingPort = 250;
-// Each Read of the channel lasts at most about a second; this many of them guard a wait for
-// bytes against a hang.
-constexpr int kReadAttempts = 20;
+constexpr int kHexBase = 16;
+constexpr char kHexDigits[] = "0123456789abcdef";
 
-Bytes EveryByteValue() {
-    Bytes bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    return bytes;
+std::string AskPty(const std::string& request) {
+    std::cout << "@pty " << request << std::endl;
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer;
 }
 
-Bytes ReadFromChannel(CComPort& channel, std::size_t count) {
-    Bytes received;
-    Bytes buffer(count);
-    for (int attempt = 0; attempt < kReadAttempts && received.size() < count; ++attempt) {
-        const int got = channel.Read(buffer.data(), static_cast<int>(count - received.size()));
-        received.insert(received.end(), buffer.begin(), buffer.begin() + got);
+std::string Hex(const Bytes& bytes) {
+    std::ostringstream hex;
+    for (const std::uint8_t byte : bytes) {
+        hex << kHexDigits[byte / kHexBase] << kHexDigits[byte % kHexBase];
     }
-    return received;
+    return hex.str();
 }
 
 class Win32SerialDeviceOnPty : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(port, 0) << "runs under wine_pty_peer.py, which provides the port";
-        peer.Renew();
-        channel.SetPortNumber(static_cast<std::uint8_t>(port));
+        const char* port = std::getenv("QUENLARK_PTY_PORT");
+        ASSERT_NE(port, nullptr) << "runs under wine_pty_peer.py, which provides the port";
+        portName = "\\\\.\\COM" + std::string(port);
+        AskPty("renew");
+        channel.SetPortNumber(static_cast<std::uint8_t>(std::atoi(port)));
     }
 
     void TearDown() override { EXPECT_EQ(reports, Texts{}); }
 
-    const int port = PtyPeer::PortNumber();
-    PtyPeer peer;
+    std::string portName;
     Texts reports;
     CComPort channel{std::make_unique<Win32SerialDevice>(),
                      [this](const std::string& text) { reports.push_back(text); }};
@@ -63,20 +64,13 @@ protected:
 
 // A pseudo-terminal keeps 8 data bits and no parity, so only speed and stop bits show.
 TEST_F(Win32SerialDeviceOnPty, BaudRateAndStopBitsReachTheLine) {
-    const struct {
-        const char* settings;
-        std::uint32_t baudRate;
-        int stopBits;
-    } cases[] = {
-        {"19200, N, 8, 2", 19200, 2},
-        {"4800, E, 7, 1", 4800, 1},
-        {"115200, N, 8, 1", 115200, 1},
-    };
-    for (const auto& c : cases) {
-        ASSERT_EQ(channel.Open(c.settings), 1) << c.settings;
-        const PtyPeer::Attributes attributes = peer.LineAttributes();
-        EXPECT_EQ(attributes.baudRate, c.baudRate) << c.settings;
-        EXPECT_EQ(attributes.stopBits, c.stopBits) << c.settings;
+    for (const auto& [settings, speedAndStopBits] : {
+             std::pair{"19200, N, 8, 2", "19200 2"},
+             std::pair{"4800, E, 7, 1", "4800 1"},
+             std::pair{"115200, N, 8, 1", "115200 1"},
+         }) {
+        ASSERT_EQ(channel.Open(settings), 1) << settings;
+        EXPECT_EQ(AskPty("attributes"), speedAndStopBits) << settings;
     }
 }
 
@@ -85,17 +79,17 @@ TEST_F(Win32SerialDeviceOnPty, BaudRateAndStopBitsReachTheLine) {
 TEST_F(Win32SerialDeviceOnPty, EveryByteValuePassesBothWaysUnchanged) {
     ASSERT_EQ(channel.Open(kDefaultSettings), 1);
     const Bytes all = EveryByteValue();
-    peer.Give(all);
+    AskPty("give " + Hex(all));
     EXPECT_EQ(ReadFromChannel(channel, all.size()), all);
     EXPECT_EQ(channel.Write(all.data(), static_cast<int>(all.size())), 256);
-    EXPECT_EQ(peer.Take(all.size()), all);
+    EXPECT_EQ(AskPty("take 256"), Hex(all));
 }
 
 // Also right after the open, before the channel has set the time-outs under which a read
 // returns at once.
 TEST_F(Win32SerialDeviceOnPty, ReadWithNothingWaitingReturnsNothing) {
     Win32SerialDevice device;
-    const SerialHandle handle = device.OpenDevice("\\\\.\\COM" + std::to_string(port));
+    const SerialHandle handle = device.OpenDevice(portName);
     ASSERT_NE(handle, kInvalidSerialHandle);
     std::uint8_t buffer[16];
     std::uint32_t count = 99;
