@@ -2,17 +2,13 @@
 #include "params/ParametersFile.h"
 #include "params/TextModeReader.h"
 #include "res/DialogIds.h"
-#include "serial/PosixSerialDevice.h"
 #include "support/WindowTestDriver.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <termios.h>
 
 namespace {
 
@@ -35,18 +31,6 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool TwoStopBits(const termios& attributes) {
-    return (attributes.c_cflag & CSTOPB) != 0;
-}
-
-// A channel of the test's own on the port, as a second program would open it.
-int OpenSecondChannel(std::uint8_t port, std::vector<std::string>& boxes) {
-    CComPort channel(std::make_unique<PosixSerialDevice>(),
-                     [&boxes](const std::string& text) { boxes.push_back(text); });
-    channel.SetPortNumber(port);
-    return channel.Open(CTerminalDlg::kDefaultSettings);
-}
-
 std::size_t IndexOf(const std::vector<std::string>& calls, std::string_view call) {
     return static_cast<std::size_t>(std::find(calls.begin(), calls.end(), call) - calls.begin());
 }
@@ -67,8 +51,8 @@ TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefa
         EXPECT_EQ(FocusedControl(*m_dlg), kIdOk);
 
         EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 0);
-        EXPECT_EQ(m_pty.MasterBaudRate(), 9600u);
-        EXPECT_FALSE(TwoStopBits(m_pty.MasterTermios()));
+        EXPECT_EQ(m_device.BaudRate(), 9600u);
+        EXPECT_EQ(m_device.StopBits(), 1);
         for (int format : {m_dlg->m_nLineFormat1, m_dlg->m_nLineFormat2, m_dlg->m_nLineFormat3,
                            m_dlg->m_nLineFormat4, m_dlg->m_nLineFormat5}) {
             EXPECT_EQ(format, -1);
@@ -146,81 +130,16 @@ TEST_F(TerminalWindowTest, StartUpLoadsTheFileBeforeOpeningThePortAndPurgesBefor
     EXPECT_EQ(calls[firstPoll - 1], "Sleep 10");
 }
 
-TEST_F(TerminalWindowTest, PortThatDoesNotExistShowsOneErrorAndTheWindowRunsOn) {
-    constexpr std::uint8_t kAbsentPort = 9;
-    fs::create_directories(m_home.PortsFolder());
-    fs::create_symlink(m_home.Path() / "unplugged", m_home.PortsFolder() / "com9");
-
-    const int result = Run(
-        *m_dlg,
-        [&] {
-            ASSERT_EQ(m_observer.Shown().size(), 2u);
-            const ShownMessageBox& error = m_observer.Shown()[1];
-            EXPECT_EQ(error.caption, "Error");
-            EXPECT_EQ(error.text, std::strerror(ENOENT));
-            EXPECT_EQ(error.icon, MessageIcon::kInformation);
-            EXPECT_TRUE(IsShown(*m_dlg));
-            EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 1);
-            EXPECT_EQ(LogText(), "");
-
-            // The adapter is plugged in: Set tries the same port number again and finds it.
-            PtyPort plugged(m_home, kAbsentPort);
-            Type(kIdSettingsEdit, "19200, N, 8, 1");
-            Click(kIdSetButton);
-            EXPECT_EQ(m_observer.Shown().size(), 2u);
-            EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 0);
-            EXPECT_EQ(plugged.MasterBaudRate(), 19200u);
-            ASSERT_TRUE(plugged.WriteToMaster("hi"));
-            EXPECT_TRUE(LogShows("68  69  "));
-            Click(kIdCancel);
-        },
-        kAbsentPort);
-    EXPECT_EQ(result, kIdCancel);
-    const std::vector<ShownMessageBox>& shown = m_observer.Shown();
-    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
-                            [](const ShownMessageBox& box) { return box.caption == "Error"; }),
-              1);
-}
-
-TEST_F(TerminalWindowTest, TickDuringTheStartUpErrorBoxShowsWhatArrivedThenTheLogStartsAgain) {
-    // Four data bits: the port opens, then refuses the settings, and the error box waits
-    // with the timer already running.
-    m_dlg->m_strSettings = "1234, N, 8, 1";
-    MessageBoxObserver holding(60s);
-    bool written = false;
-    bool shownDuringBox = false;
-    holding.CloseWhen([&] {
-        if (holding.Shown().size() == 1) {
-            return true;  // the parameters file's message
-        }
-        if (!written) {
-            written = m_pty.WriteToMaster("AB");
-        }
-        shownDuringBox = LogText() == "41  42  ";
-        return shownDuringBox;
-    });
-    Run([&] {
-        EXPECT_EQ(m_dlg->m_nFill, 0);
-        EXPECT_EQ(m_dlg->m_nShown, 0);
-        ASSERT_TRUE(m_pty.WriteToMaster("C"));
-        EXPECT_TRUE(LogShows("43  "));
-        Click(kIdCancel);
-    });
-    ASSERT_EQ(holding.Shown().size(), 2u);
-    EXPECT_EQ(holding.Shown()[1].text, std::strerror(EINVAL));
-    EXPECT_TRUE(shownDuringBox);
-}
-
 TEST_F(TerminalWindowTest, SetReopensThePortWithTheTypedSettingsAndTouchesNothingElse) {
     Run([&] {
-        ASSERT_TRUE(m_pty.WriteToMaster("Z"));
+        ASSERT_TRUE(m_device.Give("Z"));
         ASSERT_TRUE(LogShows("5a  "));
         const std::size_t before = m_calls.calls.size();
         Type(kIdSettingsEdit, "19200, E, 7, 2");
         Click(kIdSetButton);
         EXPECT_EQ(m_dlg->m_strSettings, "19200, E, 7, 2");
-        EXPECT_EQ(m_pty.MasterBaudRate(), 19200u);
-        EXPECT_TRUE(TwoStopBits(m_pty.MasterTermios()));
+        EXPECT_EQ(m_device.BaudRate(), 19200u);
+        EXPECT_EQ(m_device.StopBits(), 2);
         EXPECT_EQ(m_calls.Matching("CloseDevice", before).size(), 1u);
         EXPECT_EQ(m_calls.Matching("OpenDevice", before),
                   std::vector<std::string>{"OpenDevice \\\\.\\COM7"});
@@ -230,12 +149,12 @@ TEST_F(TerminalWindowTest, SetReopensThePortWithTheTypedSettingsAndTouchesNothin
         Click(kIdSetButton);
         EXPECT_EQ(m_calls.Matching("CloseDevice", again).size(), 1u);
         EXPECT_EQ(m_calls.Matching("OpenDevice", again).size(), 1u);
-        EXPECT_EQ(m_pty.MasterBaudRate(), 19200u);
+        EXPECT_EQ(m_device.BaudRate(), 19200u);
 
         EXPECT_TRUE(m_calls.Matching("Purge", before).empty());
         EXPECT_EQ(LogText(), "5a  ");
         EXPECT_EQ(m_dlg->m_nFill, 1);
-        ASSERT_TRUE(m_pty.WriteToMaster("Y"));
+        ASSERT_TRUE(m_device.Give("Y"));
         EXPECT_TRUE(LogShows("5a  59  "));
         Click(kIdCancel);
     });
@@ -249,7 +168,7 @@ TEST_F(TerminalWindowTest, OneTypedToTheWindowShowsFffWhileTheTimerTicksOn) {
         bool shownDuringBox = false;
         holding.CloseWhen([&] {
             if (!written) {
-                written = m_pty.WriteToMaster("hi");
+                written = m_device.Give("hi");
             }
             shownDuringBox = LogText() == "68  69  ";
             return shownDuringBox;
@@ -274,8 +193,9 @@ TEST_F(TerminalWindowTest, OneTypedToTheWindowShowsFffWhileTheTimerTicksOn) {
 
 TEST_F(TerminalWindowTest, CancelEscapeAndTheCloseBoxLeaveTheParametersFileAlone) {
     WriteFile(kParametersFile, kExampleFile);
-    const auto old = fs::file_time_type::clock::now() - 1h;
-    fs::last_write_time(kParametersFile, old);
+    fs::last_write_time(kParametersFile, fs::file_time_type::clock::now() - 1h);
+    // As the file system keeps it, to its own precision.
+    const auto old = fs::last_write_time(kParametersFile);
 
     const std::vector<std::function<void(CTerminalDlg&)>> ways = {
         [&](CTerminalDlg&) { Click(kIdCancel); },
@@ -322,22 +242,6 @@ TEST_F(TerminalWindowTest, OkWhenTheFileCannotBeWrittenSaysSoAndStillCloses) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{kParametersOpenFailedMessage,
                                                     kParametersCreateFailedMessage}));
     EXPECT_TRUE(fs::is_directory(kParametersFile));
-}
-
-TEST_F(TerminalWindowTest, PortStaysTakenUntilTheWindowIsDestroyed) {
-    std::vector<std::string> boxes;
-    Run([&] {
-        EXPECT_EQ(OpenSecondChannel(kPort, boxes), 0);
-        Click(kIdOk);
-    });
-    EXPECT_EQ(OpenSecondChannel(kPort, boxes), 0);
-    EXPECT_EQ(boxes, (std::vector<std::string>{std::strerror(EBUSY), std::strerror(EBUSY)}));
-
-    m_dlg.reset();
-    EXPECT_EQ(m_calls.calls.back(), "CloseDevice");
-    boxes.clear();
-    EXPECT_EQ(OpenSecondChannel(kPort, boxes), 1);
-    EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace

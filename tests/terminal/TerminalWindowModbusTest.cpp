@@ -2,6 +2,7 @@
 #include "codec/LineFormat.h"
 #include "codec/ModbusCrc16.h"
 #include "support/ModbusSlavePeer.h"
+#include "support/ScopedConfigHome.h"
 
 #include <sstream>
 #include <string>
@@ -35,7 +36,8 @@ TEST_F(TerminalWindowTest, ModbusRequestGetsItsChecksumFromMbAndTheSlavesReplySh
     if (!ModbusSlavePeer::Available()) {
         GTEST_SKIP() << ModbusSlavePeer::MissingTools();
     }
-    ModbusSlavePeer slave(m_home, kSlavePort);
+    ScopedConfigHome home;
+    ModbusSlavePeer slave(home, kSlavePort);
     const Bytes expected = slave.ReadHoldingRegistersReply(0, kRegisterCount);
 
     Run(

@@ -31,7 +31,7 @@ protected:
         Type(line.edit, text);
     }
     // The next `count` bytes that reach the far end of the line.
-    Bytes Written(std::size_t count) { return m_pty.ReadFromMaster(count); }
+    Bytes Written(std::size_t count) { return m_device.Take(count); }
     // Whether the window has written anything to the port at all.
     bool WroteNothing() const { return m_calls.Matching("Write").empty(); }
 };

@@ -2,9 +2,8 @@
 
 #include "SpySerialDevice.h"
 #include "res/TerminalTemplate.h"
+#include "support/ComPortPeer.h"
 #include "support/MessageBoxObserver.h"
-#include "support/PtyPort.h"
-#include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
 #include "support/WindowTestDriver.h"
 #include "terminal/CTerminalDlg.h"
@@ -22,9 +21,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes BytesOf(std::string_view text);
 
-// The real terminal window on a pseudo-terminal linked as COM7, in a fresh current directory
-// (so the parameters file is the test's own) with a private config home. The test plays the
-// device on the pty's master end and drives the window as a user does: it types into the
+// The real terminal window on a pseudo-terminal standing for COM7, in a fresh current
+// directory (so the parameters file is the test's own). The test plays the device on the
+// pseudo-terminal's far end and drives the window as a user does: it types into the
 // fields, clicks the buttons and picks selector entries. Message boxes are recorded and
 // closed at once.
 class TerminalWindowTest : public ::testing::Test {
@@ -55,8 +54,7 @@ protected:
     std::vector<std::string> Messages() const;
 
     TemporaryWorkingDirectory m_cwd;
-    ScopedConfigHome m_home;
-    PtyPort m_pty{m_home, kPort};
+    ComPortPeer m_device{kPort};
     ModalHangGuard m_guard;
     MessageBoxObserver m_observer;
     SerialCallLog m_calls;

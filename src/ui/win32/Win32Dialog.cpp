@@ -19,7 +19,7 @@ std::vector<Win32Dialog*> g_running;
 // missing.
 constexpr wchar_t kFixedWidthFace[] = L"Courier New";
 
-bool IsSingleLineEdit(const ControlTemplate& control) {
+bool IsSingleLineEditControl(const ControlTemplate& control) {
     return control.kind == ControlKind::Edit && (control.style & kEditMultiline) == 0;
 }
 
@@ -140,9 +140,14 @@ std::string Win32Dialog::GetDlgItemText(int id) const {
 }
 
 void Win32Dialog::SetDlgItemText(int id, std::string_view text) {
-    if (Control(id) != nullptr) {
-        SetDlgItemTextA(m_window, id, std::string(text).c_str());
+    if (Control(id) == nullptr) {
+        return;
     }
+    // The system holds a single-line edit to its limit only while the user types.
+    if (IsSingleLineEdit(id)) {
+        text = text.substr(0, static_cast<std::size_t>(kEditTextLimit));
+    }
+    SetDlgItemTextA(m_window, id, std::string(text).c_str());
 }
 
 int Win32Dialog::ComboAddString(int id, std::string_view text) {
@@ -349,7 +354,7 @@ void Win32Dialog::PrepareControls() {
         if (window == nullptr) {
             continue;
         }
-        if (IsSingleLineEdit(control)) {
+        if (IsSingleLineEditControl(control)) {
             SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
         } else if (IsMultiLineEdit(control)) {
             if (m_fixedFont == nullptr) {
@@ -363,6 +368,13 @@ void Win32Dialog::PrepareControls() {
 
 HWND Win32Dialog::ControlOfKind(int id, ControlKind kind) const {
     return IsOfKind(id, kind) ? Control(id) : nullptr;
+}
+
+bool Win32Dialog::IsSingleLineEdit(int id) const {
+    const auto& controls = m_dialog.Template().controls;
+    return std::any_of(controls.begin(), controls.end(), [id](const ControlTemplate& c) {
+        return c.id == id && IsSingleLineEditControl(c);
+    });
 }
 
 bool Win32Dialog::IsOfKind(int id, ControlKind kind) const {

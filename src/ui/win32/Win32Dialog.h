@@ -73,6 +73,7 @@ private:
     // The control, when the template makes it of this kind; else null.
     HWND ControlOfKind(int id, ControlKind kind) const;
     bool IsOfKind(int id, ControlKind kind) const;
+    bool IsSingleLineEdit(int id) const;
     void KillAllTimers();
 
     TemplateDialog& m_dialog;

@@ -1,0 +1,72 @@
+#include "TerminalWindowTest.h"
+#include "codec/LineFormat.h"
+#include "terminal/LogRendering.h"
+#include "ui/qt/QtControls.h"
+
+#include <numeric>
+#include <string>
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace {
+
+Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
+    Bytes bytes(count);
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+}
+
+class TerminalWindowLogView : public TerminalWindowTest {
+protected:
+    QPlainTextEdit& LogView() {
+        return *static_cast<QPlainTextEdit*>(QtControl(*m_dlg, kIdLogView));
+    }
+};
+
+TEST_F(TerminalWindowLogView, SixteenItemsALineAreOneLineOfTheViewAndTextShowsLatin1) {
+    Run([&] {
+        ASSERT_TRUE(m_device.Give(Sequence(17, 0xE0)));
+        EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 17; }));
+        EXPECT_EQ(LogView().document()->blockCount(), 2);
+        Choose(kIdLogFormat, kLineFormatText);
+        EXPECT_TRUE(WaitUntil([&] { return LogView().toPlainText().size() == 17; }));
+        EXPECT_EQ(LogView().toPlainText(), QStringLiteral("àáâãäåæçèéêëìíîïð"));
+        Click(kIdCancel);
+    });
+}
+
+TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelectionAlone) {
+    Run([&] {
+        const Bytes bytes = Sequence(1000);
+        ASSERT_TRUE(m_device.Give(bytes));
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1000; }));
+        // Also once a format change has been shown: it asks for one rendering only.
+        Choose(kIdLogFormat, kLineFormatDec);
+        ASSERT_TRUE(LogShows(RenderReceiveLog(bytes.data(), 1000, kLineFormatDec)));
+
+        QPlainTextEdit& view = LogView();
+        int rewrites = 0;
+        QObject::connect(view.document(), &QTextDocument::contentsChanged, &view,
+                         [&rewrites] { ++rewrites; });
+        QTextCursor cursor = view.textCursor();
+        cursor.setPosition(200);
+        cursor.setPosition(260, QTextCursor::KeepAnchor);
+        view.setTextCursor(cursor);
+        QScrollBar& scroll = *view.verticalScrollBar();
+        ASSERT_GT(scroll.maximum(), 10);
+        scroll.setValue(scroll.maximum() / 2);
+        const int position = scroll.value();
+
+        ASSERT_TRUE(WaitForPolls(3));
+        EXPECT_EQ(rewrites, 0);
+        EXPECT_EQ(view.textCursor().selectionStart(), 200);
+        EXPECT_EQ(view.textCursor().selectionEnd(), 260);
+        EXPECT_EQ(scroll.value(), position);
+        QObject::disconnect(view.document(), nullptr, &view, nullptr);
+        Click(kIdCancel);
+    });
+}
+
+}  // namespace
