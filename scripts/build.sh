@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures and builds a preset: on Linux the program with its
-# tests and benchmarks; with `windows` the Windows libraries and their test programs (.exe).
+# tests and benchmarks; with `windows` the Windows libraries, quenlark.exe and the test programs.
 # Usage: scripts/build.sh [preset] [extra CMake configure arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
