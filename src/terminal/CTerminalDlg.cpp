@@ -2,6 +2,7 @@
 
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
+#include "params/TextModeReader.h"
 #include "res/TerminalTemplate.h"
 #include "terminal/LogRendering.h"
 #include "ui/MessageBoxes.h"
@@ -20,10 +21,12 @@ constexpr int CTerminalDlg::*kLineFormats[] = {
 };
 static_assert(std::size(kLineFormats) == std::size(kSendLines));
 static_assert(std::size(kSendLines) == kParametersSendLineCount);
+// A text line loaded from the file fits its edit field whole.
+static_assert(TextModeReader::kMaxLineLength <= static_cast<std::size_t>(kEditTextLimit));
 
 }  // namespace
 
-CTerminalDlg::CTerminalDlg(QWidget* pParent, const SerialDeviceFactory& makeDevice)
+CTerminalDlg::CTerminalDlg(TemplateDialog* pParent, const SerialDeviceFactory& makeDevice)
     : TemplateDialog(kTerminalTemplate, pParent),
       m_comPort(makeDevice(), [](const std::string& text) { ShowErrorBox(text); }) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
@@ -81,8 +84,7 @@ void CTerminalDlg::OnOK() {
 void CTerminalDlg::OnTimer(unsigned nIDEvent) {
     const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
     if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
-        const int format =
-            GetDlgItem(kIdLogFormat) != nullptr ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
+        const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
         SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
         m_bRedraw = 0;
     }

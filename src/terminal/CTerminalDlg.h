@@ -31,7 +31,7 @@ public:
     static constexpr int kPollIdleMs = 10;
     static constexpr char kDefaultSettings[] = "9600, N, 8, 1";
 
-    explicit CTerminalDlg(QWidget* pParent = nullptr,
+    explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
 
     bool DoDataExchange(bool saveAndValidate) override;

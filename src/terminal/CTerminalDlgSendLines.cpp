@@ -59,18 +59,18 @@ void CTerminalDlg::OnMb5() {
 
 void CTerminalDlg::RefreshSendLine(int nEditId, int nFormatId, ByteArray& lineBytes,
                                    int& nLineFormat) {
-    const bool hasEdit = GetDlgItem(nEditId) != nullptr;
+    const bool hasEdit = HasDlgItem(nEditId);
     const std::string text = hasEdit ? GetDlgItemText(nEditId) : std::string();
-    const std::string shown =
+    const std::optional<std::string> shown =
         ReparseSendLine(text, ComboGetCurSel(nFormatId), lineBytes, nLineFormat);
-    if (hasEdit) {
-        SetDlgItemText(nEditId, shown);
+    if (hasEdit && shown) {
+        SetDlgItemText(nEditId, *shown);
     }
 }
 
 void CTerminalDlg::FillModbusChecksum(int nEditId, int nFormatId, ByteArray& lineBytes,
                                       int& nLineFormat) {
-    const bool hasEdit = GetDlgItem(nEditId) != nullptr;
+    const bool hasEdit = HasDlgItem(nEditId);
     const std::string text = hasEdit ? GetDlgItemText(nEditId) : std::string();
     const std::optional<std::string> shown =
         ChecksumSendLine(text, ComboGetCurSel(nFormatId), lineBytes, nLineFormat);

@@ -1,11 +1,10 @@
-#include "ui/ControlFactory.h"
+#include "ui/qt/ControlFactory.h"
 
-#include "ui/DialogFont.h"
-#include "ui/IconResources.h"
-#include "ui/Latin1Text.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/Latin1Text.h"
+#include "ui/qt/QtIcon.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QComboBox>
 #include <QEvent>
@@ -108,9 +107,8 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         return edit;
     }
     auto* edit = new QLineEdit(&dialog);
-    // A send line rendered in Dec or Hex runs to four characters a byte; Qt's default limit
-    // of 32767 characters would silently cut it, and with it the line's bytes.
-    edit->setMaxLength(std::numeric_limits<int>::max());
+    // Qt's default limit of 32767 characters is not the program's.
+    edit->setMaxLength(kEditTextLimit);
     edit->setFrame((style & kControlBorder) != 0);
     edit->setReadOnly((style & kEditReadOnly) != 0);
     if ((style & kEditNumber) != 0) {
@@ -139,7 +137,7 @@ QWidget* CreateStatic(const ControlTemplate& control, QWidget& dialog, PixelRect
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (control.kind == ControlKind::Icon) {
-        label->setPixmap(LoadIconResource(control.iconId).pixmap(kIconSize, kIconSize));
+        label->setPixmap(ToQIcon(WindowIcon::Load(control.iconId)).pixmap(kIconSize, kIconSize));
         rect.width = kIconSize;
         rect.height = kIconSize;
         return label;
