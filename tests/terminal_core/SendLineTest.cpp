@@ -20,12 +20,12 @@ struct Line {
 
     void PickFormat(int entry) {
         selectorEntry = entry;
-        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat);
+        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat).value_or(text);
     }
 
     ByteArray Send() {
         nLineFormat = -1;
-        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat);
+        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat).value_or(text);
         return SendFrame(bytes, nLineFormat);
     }
 
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SendCase{"empty_text", "", kLineFormatText, {0x0D, 0x0A}, ""},
                     SendCase{"empty_dec", "", kLineFormatDec, {}, ""},
                     SendCase{"empty_hex", "", kLineFormatHex, {}, ""},
-                    SendCase{"no_selection", "AT", kNoEntry, {}, ""}),
+                    SendCase{"no_selection_keeps_text", "AT", kNoEntry, {}, "AT"}),
     [](const testing::TestParamInfo<SendCase>& info) { return std::string(info.param.name); });
 
 TEST(SendFrame, LongTextLineSendsItsFirst1020BytesAndCrLf) {
