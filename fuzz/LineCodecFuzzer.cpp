@@ -63,8 +63,7 @@ std::string ModelRender(const ByteArray& bytes, int format) {
     }
     std::string text;
     char item[8];
-    const bool fields = format == kLineFormatDec || format == kLineFormatHex;
-    for (std::size_t i = 0; fields && i < bytes.size(); ++i) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         std::snprintf(item, sizeof item, format == kLineFormatDec ? ",%3.3d" : ",%2.2x", bytes[i]);
         text += item + (i == 0 ? 1 : 0);
     }
@@ -87,14 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(bytes == ModelParse(format, text), "parsed bytes");
     Require(count == static_cast<int>(bytes.size()), "parse count");
 
-    std::string canonical = "left-over";
-    BytesToText(bytes, format, canonical);
-    Require(canonical == ModelRender(bytes, format), "canonical text");
-    ByteArray again;
-    TextToBytes(again, format, canonical);
-    Require(again == bytes, "canonical text parses back");
-
+    // Any bytes render canonically and parse back, so parsing a rendering is stable too.
     const ByteArray raw(text.begin(), text.end());
+    std::string canonical;
+    ByteArray again;
     for (const int each : {kLineFormatText, kLineFormatDec, kLineFormatHex}) {
         BytesToText(raw, each, canonical);
         Require(canonical == ModelRender(raw, each), "rendered bytes");

@@ -1,41 +1,25 @@
+#include "FileBytes.h"
 #include "Require.h"
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
+#include "params/TextModeReader.h"
+#include "support/TemporaryFolder.h"
+#include "support/WorkingDirectory.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-constexpr std::size_t kLineLimit = 64 * 1024;
-constexpr std::size_t kMaxFileBytes = 3 * kLineLimit;
-constexpr std::size_t kRunUnit = 256;
+constexpr std::size_t kLineLimit = TextModeReader::kMaxLineLength;
+// Room for one line beyond the limit and a few of the reader's 4096-byte pieces around it.
+constexpr std::size_t kMaxFileBytes = kLineLimit + 4 * 4096;
+constexpr std::size_t kRunUnit = 16;
 
-// A fresh folder made the current directory for the whole run, removed at its end. In memory
-// where that is possible: the save's fsync calls then cost nothing.
-struct WorkingFolder {
-    WorkingFolder() {
-        const bool inMemory = std::filesystem::is_directory("/dev/shm");
-        path = ((inMemory ? "/dev/shm" : std::filesystem::temp_directory_path()) /
-                "quenlark-fuzz-XXXXXX")
-                   .string();
-        Require(mkdtemp(path.data()) != nullptr && chdir(path.c_str()) == 0, "working folder");
-    }
-    ~WorkingFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
-    std::string path;
-};
-
-// In the input, 0xFF and a count k stand for k x 256 more copies of the byte before them
+// In the input, 0xFF and a count k stand for k x 16 more copies of the byte before them
 // (k = 0: 0xFF itself), so that lines beyond the limit come within reach of small inputs.
 std::string Expand(std::string_view input) {
     std::string file;
@@ -51,27 +35,19 @@ std::string Expand(std::string_view input) {
     return file;
 }
 
-std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// Text mode: 0x1A ends the file, CR LF is a line end as LF is, any other CR is a character; a
-// line keeps its first kLineLimit characters and a last line without a line end counts.
+// Text mode: 0x1A ends the file, LF ends a line and takes a CR right before it along; a line
+// keeps its first kLineLimit characters and a last line without a line end counts.
 std::vector<std::string> ModelLines(std::string_view file) {
     file = file.substr(0, file.find('\x1a'));
     std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (file[i] == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-        } else if (file.substr(i, 2) != "\r\n" && line.size() < kLineLimit) {
-            line.push_back(file[i]);
+    for (std::size_t start = 0; start < file.size();) {
+        const std::size_t end = std::min(file.find('\n', start), file.size());
+        std::string_view line = file.substr(start, end - start);
+        if (end < file.size() && line.ends_with('\r')) {
+            line.remove_suffix(1);
         }
-    }
-    if (!line.empty()) {
-        lines.push_back(line);
+        lines.emplace_back(line.substr(0, kLineLimit));
+        start = end + 1;
     }
     return lines;
 }
@@ -97,15 +73,16 @@ LoadedSendLines ModelLoad(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+// The input, expanded, is the file in a folder that is the current directory for this input
+// only (libFuzzer's own paths stay valid).
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const WorkingFolder folder;
-    static const std::string path = ParametersFilePath();
-    Require(path == folder.path + "/VwData.dat", "the file is in the working folder");
+    static const TemporaryFolder folder;
+    const WorkingDirectory inFolder(folder.Path());
+    const std::string path = ParametersFilePath();
+    Require(path == std::filesystem::canonical(folder.Path()) / kParametersFileName,
+            "the file is in the working folder");
     const std::string file = Expand({reinterpret_cast<const char*>(data), size});
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    Require(fd >= 0 && write(fd, file.data(), file.size()) == static_cast<ssize_t>(file.size()) &&
-                close(fd) == 0,
-            "the fuzzed file is written");
+    WriteFileBytes(path, file);
 
     const std::optional<LoadedSendLines> loaded = LoadParametersFile(path);
     Require(loaded == ModelLoad(ModelLines(file)), "loaded send lines");
@@ -118,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expected[k].text = saved[k].text;
         savedBytes += std::to_string(saved[k].selectedFormat) + "\r\n" + saved[k].text + "\r\n";
     }
-    Require(SaveParametersFile(path, saved) && FileBytes(path) == savedBytes, "saved bytes");
+    Require(SaveParametersFile(path, saved) && ReadFileBytes(path) == savedBytes, "saved bytes");
     Require(LoadParametersFile(path) == expected, "a save loads back as saved");
     return 0;
 }

@@ -1,22 +1,31 @@
 #include "Require.h"
 #include "app/PortNumberCheck.h"
 
+#include <algorithm>
 #include <cctype>
-#include <regex>
 #include <string>
 
 namespace {
 
-// Blanks, an optional plus, digits and blanks, in the field's first 31 characters.
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Trimmed of blanks (spaces, tabs), the whole field is an optional plus and digits that make
+// 0 to 255; a 0 only without the plus.
 PortNumberCheck ModelCheck(const std::string& field) {
-    static const std::regex kByte("[ \t]*(\\+?)0*([0-9]{1,3})[ \t]*");
-    std::smatch match;
-    const std::string examined = field.substr(0, 31);
-    if (!std::regex_match(examined, match, kByte) || std::stoi(match[2]) > 255 ||
-        (std::stoi(match[2]) == 0 && match[1].length() > 0)) {
+    const std::size_t first = std::min(field.find_first_not_of(" \t"), field.size());
+    const std::string trimmed = field.substr(first, field.find_last_not_of(" \t") + 1 - first);
+    const bool plus = trimmed.starts_with('+');
+    const std::string digits = trimmed.substr(plus ? 1 : 0);
+    const std::string significant =
+        digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+    const bool digitsOnly = !digits.empty() && std::all_of(digits.begin(), digits.end(), IsDigit);
+    const int value = !digitsOnly || significant.empty() ? 0 : std::stoi(significant.substr(0, 4));
+    if (!digitsOnly || value > 255 || (plus && value == 0)) {
         return {std::nullopt, kNotAByteMessage};
     }
-    const auto number = static_cast<std::uint8_t>(std::stoi(match[2]));
+    const auto number = static_cast<std::uint8_t>(value);
     return {number, number == 0 ? RangeMessage(1, 255) : std::string()};
 }
 
@@ -29,7 +38,7 @@ std::uint8_t ModelPort(const std::string& field) {
     const bool negative = i < field.size() && field[i] == '-';
     i += i < field.size() && (field[i] == '-' || field[i] == '+') ? 1 : 0;
     unsigned value = 0;
-    for (; i < field.size() && std::isdigit(static_cast<unsigned char>(field[i])); ++i) {
+    for (; i < field.size() && IsDigit(field[i]); ++i) {
         value = value * 10 + static_cast<unsigned>(field[i] - '0');
     }
     return static_cast<std::uint8_t>(negative ? 0u - value : value);

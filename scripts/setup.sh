@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages and only when missing, what Quenlark needs for the named
 # purposes. Safe to run any number of times.
-# Usage: scripts/setup.sh [purpose...]   (purposes: run, test; default: run test)
+# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, fuzz; default: run test)
 set -euo pipefail
 
 # Building and running the program.
@@ -11,6 +11,9 @@ test_packages=(
   clang-format libgtest-dev libgmock-dev libbenchmark-dev
   socat python3 python3-pymodbus python3-serial python3-serial-asyncio
 )
+# Building and running the fuzz targets: clang, its libFuzzer runtime, and llvm-symbolizer for
+# readable stack traces of a finding.
+fuzz_packages=(clang libclang-rt-dev llvm)
 
 purposes=("$@")
 ((${#purposes[@]} > 0)) || purposes=(run test)
@@ -20,6 +23,7 @@ for purpose in "${purposes[@]}"; do
   case "$purpose" in
     run) packages+=("${run_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
     *)
       echo "setup.sh: unknown purpose '$purpose'" >&2
       exit 2
