@@ -37,11 +37,13 @@ report() {
   done
 }
 
-# fuzz TARGET SECONDS: fuzzes into a scratch corpus seeded from the committed one.
+# fuzz TARGET SECONDS: fuzzes into a scratch corpus seeded from the committed one. The value
+# profile rewards inputs that bring compared values closer, which finds boundaries such as
+# a log of exactly 2048 bytes or the port number 255.
 fuzz() {
   local target=$1
   mkdir -p "$build/corpus/$target" "$build/artifacts/$target"
-  "$build/fuzz/$target" -max_total_time="$2" -timeout=10 -print_final_stats=1 \
+  "$build/fuzz/$target" -max_total_time="$2" -timeout=10 -use_value_profile=1 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target/" \
     "$build/corpus/$target" "$PWD/fuzz/corpus/$target" >"$build/logs/$target.log" 2>&1
 }
