@@ -65,7 +65,7 @@ std::string ModelRender(const ByteArray& bytes, int format) {
     char item[8];
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         std::snprintf(item, sizeof item, format == kLineFormatDec ? ",%3.3d" : ",%2.2x", bytes[i]);
-        text += item + (i == 0 ? 1 : 0);
+        text += i == 0 ? item + 1 : item;  // no comma before the first
     }
     return text;
 }
