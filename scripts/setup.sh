@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages and only when missing, what Quenlark needs for the named
 # purposes. Safe to run any number of times.
-# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, windows; default: run test)
+# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, windows, fuzz; default: run test)
 set -euo pipefail
 
 # Building and running the program.
@@ -19,6 +19,9 @@ windows_packages=(
   cmake ninja-build g++-mingw-w64-x86-64-posix googletest
   wine wine64 libwine fonts-wine xvfb python3 xdotool imagemagick
 )
+# Building and running the fuzz targets: clang, its libFuzzer runtime, and llvm-symbolizer for
+# readable stack traces of a finding.
+fuzz_packages=(clang libclang-rt-dev llvm)
 
 purposes=("$@")
 ((${#purposes[@]} > 0)) || purposes=(run test)
@@ -29,6 +32,7 @@ for purpose in "${purposes[@]}"; do
     run) packages+=("${run_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
     windows) packages+=("${windows_packages[@]}") ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
     *)
       echo "setup.sh: unknown purpose '$purpose'" >&2
       exit 2

@@ -19,6 +19,9 @@ namespace {
 
 // The 17 bits of the flags word above fAbortOnError.
 constexpr int kReservedFlagsShift = 15;
+constexpr std::uint32_t kReservedFlagsMask = 0x1FFFF;
+// The DTR and RTS control fields' two bits.
+constexpr std::uint32_t kControlFieldMask = 3;
 
 // Until the channel sets its own: reads return at once, a write of n bytes waits at most
 // 1000 + 10 * n ms.
@@ -53,16 +56,20 @@ DCB ToDcb(const SerialLineState& state) {
     dcb.fParity = FlagSet(state, kFlagParity);
     dcb.fOutxCtsFlow = FlagSet(state, kFlagOutxCtsFlow);
     dcb.fOutxDsrFlow = FlagSet(state, kFlagOutxDsrFlow);
-    dcb.fDtrControl = DtrControl(state);
+    dcb.fDtrControl = DtrControl(state) & kControlFieldMask;
     dcb.fDsrSensitivity = FlagSet(state, kFlagDsrSensitivity);
     dcb.fTXContinueOnXoff = FlagSet(state, kFlagTXContinueOnXoff);
     dcb.fOutX = FlagSet(state, kFlagOutX);
     dcb.fInX = FlagSet(state, kFlagInX);
     dcb.fErrorChar = FlagSet(state, kFlagErrorChar);
     dcb.fNull = FlagSet(state, kFlagNull);
-    dcb.fRtsControl = RtsControl(state);
+    dcb.fRtsControl = RtsControl(state) & kControlFieldMask;
     dcb.fAbortOnError = FlagSet(state, kFlagAbortOnError);
-    dcb.fDummy2 = state.Flags >> kReservedFlagsShift;
+    // GCC cannot tell that the masked bits fit the 17-bit field.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+    dcb.fDummy2 = (state.Flags >> kReservedFlagsShift) & kReservedFlagsMask;
+#pragma GCC diagnostic pop
     dcb.wReserved = state.wReserved;
     dcb.XonLim = state.XonLim;
     dcb.XoffLim = state.XoffLim;

@@ -15,7 +15,7 @@ namespace {
 // The windows running modally, the innermost last.
 std::vector<Win32Dialog*> g_running;
 
-// The log view's face; the dialog manager picks the nearest fixed-width face where it is
+// The log view's face; the font mapper takes the nearest fixed-width face where it is
 // missing.
 constexpr wchar_t kFixedWidthFace[] = L"Courier New";
 
@@ -23,7 +23,7 @@ bool IsSingleLineEditControl(const ControlTemplate& control) {
     return control.kind == ControlKind::Edit && (control.style & kEditMultiline) == 0;
 }
 
-bool IsMultiLineEdit(const ControlTemplate& control) {
+bool IsMultiLineEditControl(const ControlTemplate& control) {
     return control.kind == ControlKind::Edit && (control.style & kEditMultiline) != 0;
 }
 
@@ -356,7 +356,7 @@ void Win32Dialog::PrepareControls() {
         }
         if (IsSingleLineEditControl(control)) {
             SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
-        } else if (IsMultiLineEdit(control)) {
+        } else if (IsMultiLineEditControl(control)) {
             if (m_fixedFont == nullptr) {
                 m_fixedFont = MakeFixedWidthFont(
                     reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0)));

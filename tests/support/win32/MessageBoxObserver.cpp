@@ -28,9 +28,11 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// A dialog of the system that is none of the program's own dialogs.
+// A dialog of the system on this thread that is none of the program's own dialogs. (Other
+// programs' windows on the same display take the activation from this one's at times.)
 bool IsMessageBox(HWND window) {
-    return ClassOf(window) == kDialogClass && DialogOfWin32Window(window) == nullptr;
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+           ClassOf(window) == kDialogClass && DialogOfWin32Window(window) == nullptr;
 }
 
 // What the box's static controls show: its text, and its icon.
