@@ -32,8 +32,6 @@ public:
     void CloseWhen(std::function<bool()> condition);
 
     const std::vector<ShownMessageBox>& Shown() const { return m_shown; }
-    // Whether a message box of the program is open now.
-    static bool BoxIsOpen();
 
 private:
     class Watch;

@@ -88,7 +88,3 @@ MessageBoxObserver::~MessageBoxObserver() {
 void MessageBoxObserver::CloseWhen(std::function<bool()> condition) {
     m_closeCondition = std::move(condition);
 }
-
-bool MessageBoxObserver::BoxIsOpen() {
-    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
-}

@@ -64,14 +64,6 @@ MessageIcon IconOf(HICON icon) {
     return MessageIcon::kOther;
 }
 
-BOOL CALLBACK FindOpenBox(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && IsMessageBox(window)) {
-        *reinterpret_cast<bool*>(found) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 // Sees each box of this thread as the system activates it (a computer-based-training hook),
@@ -150,10 +142,4 @@ MessageBoxObserver::~MessageBoxObserver() {
 
 void MessageBoxObserver::CloseWhen(std::function<bool()> condition) {
     m_closeCondition = std::move(condition);
-}
-
-bool MessageBoxObserver::BoxIsOpen() {
-    bool found = false;
-    EnumThreadWindows(GetCurrentThreadId(), &FindOpenBox, reinterpret_cast<LPARAM>(&found));
-    return found;
 }

@@ -1,8 +1,6 @@
-#include "AboutBoxCloser.h"
 #include "app/CPortSelectDlg.h"
 #include "res/AppIcon.h"
 #include "res/DialogIds.h"
-#include "res/StringTable.h"
 #include "res/VersionInfo.h"
 #include "support/WindowTestDriver.h"
 #include "ui/win32/WideText.h"
@@ -16,12 +14,6 @@
 
 namespace {
 
-std::string MenuText(HMENU menu, int position) {
-    char text[64] = {};
-    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
-    return text;
-}
-
 // A value of the program file's version record, as Windows shows it in the file's properties.
 std::string VersionValue(const std::vector<char>& record, const std::string& name) {
     const std::wstring path =
@@ -32,32 +24,6 @@ std::string VersionValue(const std::vector<char>& record, const std::string& nam
         return "(none)";
     }
     return Utf8FromWide(static_cast<const wchar_t*>(value));
-}
-
-TEST(AboutBox, ItemAtTheEndOfTheSystemMenuOpensIt) {
-    ModalHangGuard guard;
-    CPortSelectDlg dlg;
-    OnNextModalWindow([&] {
-        const HMENU menu = GetSystemMenu(Win32Window(dlg), FALSE);
-        const int count = GetMenuItemCount(menu);
-        ASSERT_GE(count, 3);
-        EXPECT_NE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR,
-                  0u);
-        EXPECT_EQ(MenuText(menu, count - 1), "&About Quenlark...");
-        EXPECT_EQ(GetMenuItemID(menu, count - 1), kIdmAboutBox);
-
-        CPortSelectDlg::AppendAboutItem(dlg.GetSystemMenu(), "");
-        EXPECT_EQ(GetMenuItemCount(menu), count);
-
-        // The item chosen, as the menu sends its command once it has closed.
-        AboutBoxCloser closer(dlg);
-        PostMessageW(Win32Window(dlg), WM_SYSCOMMAND, kIdmAboutBox, 0);
-        EXPECT_TRUE(WaitUntil([&] { return closer.opened == 1; }));
-        EXPECT_FALSE(closer.portSelectEnabled);
-        EXPECT_TRUE(WaitUntil([&] { return TakesInput(dlg); }));
-        dlg.EndDialog(kIdCancel);
-    });
-    dlg.DoModal();
 }
 
 TEST(PortSelectIcons, WindowAndDragIconAreTheProgramsIcon) {
