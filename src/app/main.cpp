@@ -1,4 +1,7 @@
 #include "app/CTerminalApp.h"
+#include "app/CommandLine.h"
+
+#include <iostream>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -7,6 +10,9 @@
 CTerminalApp theApp;
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = HandleCommandLine(argc, argv, std::cout, std::cerr)) {
+        return *status;
+    }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("quenlark"));
     theApp.InitInstance();
