@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxCharsExamined = 31;
 constexpr unsigned kLargestByte = 255;
 
 bool IsBlank(char c) {
@@ -57,8 +56,7 @@ std::optional<std::uint8_t> ReadByte(std::string_view text) {
 }  // namespace
 
 PortNumberCheck CheckPortNumber(std::string_view fieldText) {
-    const std::optional<std::uint8_t> number =
-        ReadByte(UpToZero(fieldText).substr(0, kMaxCharsExamined));
+    const std::optional<std::uint8_t> number = ReadByte(UpToZero(fieldText));
     if (!number) {
         return {std::nullopt, kNotAByteMessage};
     }

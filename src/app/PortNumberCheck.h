@@ -19,10 +19,11 @@ struct PortNumberCheck {
     std::string message;
 };
 
-// Reads the field's text: at most its first 31 characters; blanks (spaces, tabs) before the
-// number; a "+" but no "-"; decimal digits; only blanks after them. 0 counts only when the
-// first character after the leading blanks is "0". A text not of this form, or a number
-// above 255, gives kNotAByteMessage. A number outside 1 to 255 gives the range message.
+// Reads the field's whole text, as Start does, so that a number that passes is the port that
+// opens: blanks (spaces, tabs) before the number; a "+" but no "-"; decimal digits; only blanks
+// after them. 0 counts only when the first character after the leading blanks is "0". A text not of
+// this form, or a number above 255, gives kNotAByteMessage. A number outside 1 to 255 gives the
+// range message.
 PortNumberCheck CheckPortNumber(std::string_view fieldText);
 
 // kRangeMessageFormat with the bounds put in.

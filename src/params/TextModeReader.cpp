@@ -1,7 +1,8 @@
 #include "params/TextModeReader.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <new>
+#include <cstddef>
 #include <unistd.h>
 
 namespace {
@@ -17,23 +18,41 @@ TextModeReader::TextModeReader(int fd) : m_fd(fd) {}
 bool TextModeReader::ReadString(std::string& line) {
     line.clear();
     bool anyRead = false;
-    try {
-        for (;;) {
-            const int c = NextCharacter();
-            if (c == kEnd) {
-                return anyRead;
-            }
-            anyRead = true;
-            if (c == kLineFeed) {
-                return true;
-            }
-            line.push_back(static_cast<char>(c));
+    for (;;) {
+        const int c = NextCharacter();
+        if (c == kEnd) {
+            return anyRead;
         }
-    } catch (const std::bad_alloc&) {
-        // A line too long to hold ends the file there, like any other fault while reading.
-        m_ended = true;
-        line.clear();
-        return false;
+        anyRead = true;
+        if (c == kLineFeed) {
+            return true;
+        }
+        if (line.size() == kMaxLineLength) {
+            SkipRestOfLine();
+            return true;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+void TextModeReader::SkipRestOfLine() {
+    // Dropped characters need no translation: the line ends at the next LF, whether a CR
+    // stands before it or not, and the file at the next end-of-file mark.
+    while (!m_ended && (m_position < m_size || Fill())) {
+        const auto begin = m_buffer.begin() + static_cast<std::ptrdiff_t>(m_position);
+        const auto end = m_buffer.begin() + static_cast<std::ptrdiff_t>(m_size);
+        const auto stop = std::find_if(begin, end, [](char c) {
+            return c == static_cast<char>(kLineFeed) || c == static_cast<char>(kEndOfFileMark);
+        });
+        m_position = static_cast<std::size_t>(stop - m_buffer.begin());
+        if (stop != end) {
+            if (*stop == static_cast<char>(kEndOfFileMark)) {
+                m_ended = true;
+            } else {
+                ++m_position;
+            }
+            return;
+        }
     }
 }
 

@@ -43,6 +43,11 @@ constexpr unsigned kWindowSystemMenu = 1u << 2;
 constexpr unsigned kWindowModalFrame = 1u << 3;
 constexpr unsigned kWindowAppWindow = 1u << 4;  // has a taskbar button of its own
 
+// The most characters a single-line edit holds. A send line rendered in Dec or Hex runs to
+// four characters a byte, so the longest line one Send can use (1020 bytes, 4079 characters)
+// fits many times over; a bound keeps a damaged parameters file from freezing the window.
+constexpr int kEditTextLimit = 64 * 1024;
+
 // Identifier of a control that is never addressed.
 constexpr int kIdStatic = -1;
 

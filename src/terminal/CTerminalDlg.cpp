@@ -2,6 +2,7 @@
 
 #include "params/ParametersFile.h"
 #include "params/ParametersFilePath.h"
+#include "params/TextModeReader.h"
 #include "res/TerminalTemplate.h"
 #include "serial/PosixSerialDevice.h"
 #include "terminal/LogRendering.h"
@@ -21,6 +22,8 @@ constexpr int CTerminalDlg::*kLineFormats[] = {
 };
 static_assert(std::size(kLineFormats) == std::size(kSendLines));
 static_assert(std::size(kSendLines) == kParametersSendLineCount);
+// A text line loaded from the file fits its edit field whole.
+static_assert(TextModeReader::kMaxLineLength <= static_cast<std::size_t>(kEditTextLimit));
 
 }  // namespace
 

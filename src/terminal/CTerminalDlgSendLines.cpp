@@ -61,10 +61,10 @@ void CTerminalDlg::RefreshSendLine(int nEditId, int nFormatId, ByteArray& lineBy
                                    int& nLineFormat) {
     const bool hasEdit = GetDlgItem(nEditId) != nullptr;
     const std::string text = hasEdit ? GetDlgItemText(nEditId) : std::string();
-    const std::string shown =
+    const std::optional<std::string> shown =
         ReparseSendLine(text, ComboGetCurSel(nFormatId), lineBytes, nLineFormat);
-    if (hasEdit) {
-        SetDlgItemText(nEditId, shown);
+    if (hasEdit && shown) {
+        SetDlgItemText(nEditId, *shown);
     }
 }
 

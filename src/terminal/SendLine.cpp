@@ -16,6 +16,10 @@ int RememberedOrSelected(int nLineFormat, int selectorEntry) {
     return nLineFormat < 0 ? selectorEntry : nLineFormat;
 }
 
+bool IsLineFormat(int format) {
+    return format == kLineFormatText || format == kLineFormatDec || format == kLineFormatHex;
+}
+
 }  // namespace
 
 ByteArray SendFrame(const ByteArray& lineBytes, int format) {
@@ -50,17 +54,20 @@ std::string SendLineText(const ByteArray& lineBytes, int format) {
     return text;
 }
 
-std::string ReparseSendLine(std::string_view text, int selectorEntry, ByteArray& lineBytes,
-                            int& nLineFormat) {
+std::optional<std::string> ReparseSendLine(std::string_view text, int selectorEntry,
+                                           ByteArray& lineBytes, int& nLineFormat) {
     TextToBytes(lineBytes, RememberedOrSelected(nLineFormat, selectorEntry), text);
     nLineFormat = selectorEntry;
+    if (!IsLineFormat(selectorEntry)) {
+        return std::nullopt;
+    }
     return SendLineText(lineBytes, nLineFormat);
 }
 
 std::optional<std::string> ChecksumSendLine(std::string_view text, int selectorEntry,
                                             ByteArray& lineBytes, int& nLineFormat) {
     TextToBytes(lineBytes, RememberedOrSelected(nLineFormat, selectorEntry), text);
-    if (!WriteModbusChecksum(lineBytes)) {
+    if (!IsLineFormat(selectorEntry) || !WriteModbusChecksum(lineBytes)) {
         return std::nullopt;
     }
     nLineFormat = selectorEntry;

@@ -28,13 +28,15 @@ std::string SendLineText(const ByteArray& lineBytes, int format);
 // parses `text`, the edit field's text, into `lineBytes` in the remembered format
 // `nLineFormat` (the selector's entry when negative), sets `nLineFormat` to `selectorEntry`
 // (the selector's current entry, -1 when none is selected) and returns the text the edit
-// field is to show.
-std::string ReparseSendLine(std::string_view text, int selectorEntry, ByteArray& lineBytes,
-                            int& nLineFormat);
+// field is to show. With no format selected there is nothing to show the line in: returns
+// nothing, and the edit field keeps the user's text.
+std::optional<std::string> ReparseSendLine(std::string_view text, int selectorEntry,
+                                           ByteArray& lineBytes, int& nLineFormat);
 
 // The core of "Mb": parses `text` like ReparseSendLine, writes the Modbus checksum into the
 // line's last two bytes, sets `nLineFormat` to `selectorEntry` and returns the text the edit
 // field is to show. When the line has fewer than two bytes, returns nothing and leaves
-// `nLineFormat` as it was: the edit field is to stay as it is.
+// `nLineFormat` as it was: the edit field is to stay as it is; so it does when no format is
+// selected.
 std::optional<std::string> ChecksumSendLine(std::string_view text, int selectorEntry,
                                             ByteArray& lineBytes, int& nLineFormat);

@@ -5,7 +5,6 @@
 #include "ui/Latin1Text.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QComboBox>
 #include <QEvent>
@@ -108,9 +107,8 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         return edit;
     }
     auto* edit = new QLineEdit(&dialog);
-    // A send line rendered in Dec or Hex runs to four characters a byte; Qt's default limit
-    // of 32767 characters would silently cut it, and with it the line's bytes.
-    edit->setMaxLength(std::numeric_limits<int>::max());
+    // Qt's default limit of 32767 characters is not the program's.
+    edit->setMaxLength(kEditTextLimit);
     edit->setFrame((style & kControlBorder) != 0);
     edit->setReadOnly((style & kEditReadOnly) != 0);
     if ((style & kEditNumber) != 0) {

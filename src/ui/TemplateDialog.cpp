@@ -188,8 +188,8 @@ void TemplateDialog::SetDlgItemText(int id, std::string_view text) {
     const QString value = FromLatin1Text(text);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(value);
-    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
-        edit->setPlainText(ToEditLineBreaks(value));
+    } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
+        log->setPlainText(ToEditLineBreaks(value));
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         if (combo->isEditable()) {
             combo->setEditText(value);
@@ -256,8 +256,8 @@ void TemplateDialog::GotoDlgCtrl(int id) {
     control->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();
-    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
-        edit->selectAll();
+    } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
+        log->selectAll();
     } else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
         combo->lineEdit()->selectAll();
     }

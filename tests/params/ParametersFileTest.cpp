@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 #include "params/ParametersFile.h"
+#include "params/TextModeReader.h"
 #include "support/TemporaryFolder.h"
 
 #include <optional>
@@ -88,6 +89,16 @@ TEST(ParametersFile, FirstSaveWithNothingSelectedIsThirtyBytes) {
 
 TEST(ParametersFile, ExampleLoadsBack) {
     EXPECT_EQ(LoadBytes(kExampleBytes), kExampleLoaded);
+}
+
+// A damaged file may hold a line of any length: it loads capped, and the lines after it
+// still load in their places.
+TEST(ParametersFile, OverlongLinesLoadCappedAndLaterLinesStayInPlace) {
+    const std::string huge(3 * TextModeReader::kMaxLineLength, '1');
+    const std::string capped = huge.substr(0, TextModeReader::kMaxLineLength);
+    LoadedSendLines expected = kExampleLoaded;
+    expected[0] = {2, capped};
+    EXPECT_EQ(LoadBytes(huge + "\r\n" + huge + "\r\n" + kExampleBytes.substr(7)), expected);
 }
 
 TEST(ParametersFile, NoSelectionIsSavedAsMinusOneAndLoadsAsText) {

@@ -89,8 +89,14 @@ TEST(TextModeReader, LineEndsAcrossReadPiecesAndLongLines) {
                   (Lines{head + "\r"}))
             << before;
     }
-    const std::string longLine(100000, 'L');
-    EXPECT_EQ(ReadLines(longLine + "\r\n" + longLine), (Lines{longLine, longLine}));
+    // Past its first kMaxLineLength characters a line is dropped up to its end.
+    const std::string kept(TextModeReader::kMaxLineLength, 'L');
+    for (const std::string& rest : {"x"s, "\r"s, std::string(70000, 'M')}) {
+        EXPECT_EQ(ReadLines(kept + rest + "\r\nz"), (Lines{kept, "z"})) << rest.size();
+        EXPECT_EQ(ReadLines(kept + rest + "\nz"), (Lines{kept, "z"})) << rest.size();
+        EXPECT_EQ(ReadLines(kept + rest + "\x1az"), (Lines{kept})) << rest.size();
+    }
+    EXPECT_EQ(ReadLines(kept + "\r\n" + kept), (Lines{kept, kept}));
 }
 
 TEST(TextModeReader, ReadErrorIsTheEndOfTheFile) {

@@ -379,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                   FakePoll{Sequence(1)}, FakePoll{Sequence(1)}, FakePoll{Sequence(1)}},
                  5,
                  5}),
-    [](const testing::TestParamInfo<PollCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<PollCase>& row) { return row.param.name; });
 
 TEST_F(ComPortTest, PollThatFillsTheBufferEndsReadAtOnce) {
     OpenQuietly();

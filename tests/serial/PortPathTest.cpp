@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"NoPrefix", "COM5", "/cfg", "/home/u", std::nullopt},
         PathCase{"DevicePath", "/dev/ttyS0", "/cfg", "/home/u", std::nullopt},
         PathCase{"Empty", "", "/cfg", "/home/u", std::nullopt}),
-    [](const testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<PathCase>& row) { return row.param.name; });
 
 TEST(PortPath, ResolvesThroughALinkInTheConfigHome) {
     ScopedConfigHome home;

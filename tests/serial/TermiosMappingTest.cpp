@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"XonXoffOutput", 0x1093 | kFlagOutX, false, true, false},
         FlowCase{"XonXoffInput", 0x1093 | kFlagInX, false, false, true},
         FlowCase{"Everything", 0x2093 | kFlagOutxCtsFlow | kFlagOutX | kFlagInX, true, true, true}),
-    [](const testing::TestParamInfo<FlowCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<FlowCase>& row) { return row.param.name; });
 
 struct RejectionCase {
     const char* name;
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectionCase{"TwoWithFive", 9600, 5, kNoParity, kTwoStopBits},
         RejectionCase{"SameXonXoffOut", 9600, 8, kNoParity, kOneStopBit, kFlagOutX, 0x11},
         RejectionCase{"SameXonXoffIn", 9600, 8, kNoParity, kOneStopBit, kFlagInX, 0x11}),
-    [](const testing::TestParamInfo<RejectionCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RejectionCase>& row) { return row.param.name; });
 
 TEST(TermiosMapping, SameXonAndXoffIsFineWithoutXonXoffFlow) {
     SerialLineState state = StateFor("9600, N, 8, 1");

@@ -1,5 +1,6 @@
 #include "TerminalWindowTest.h"
 #include "params/ParametersFile.h"
+#include "params/TextModeReader.h"
 #include "res/DialogIds.h"
 #include "serial/PosixSerialDevice.h"
 
@@ -107,6 +108,17 @@ TEST_F(TerminalWindowTest, LoadsTheSendLinesAndOkWritesThemBackWhole) {
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(FileBytes(kParametersFile), kExampleFile);
     EXPECT_NE(fs::last_write_time(kParametersFile), old);
+}
+
+TEST_F(TerminalWindowTest, OverlongTextLineInTheFileShowsCappedAndFieldsTakeNoMore) {
+    const std::string huge(TextModeReader::kMaxLineLength + 1000, 'A');
+    WriteFile(kParametersFile, "0\r\n" + huge + "\r\n");
+    Run([&] {
+        EXPECT_EQ(Text(kSendLines[0].edit), huge.substr(0, TextModeReader::kMaxLineLength));
+        m_dlg->SetDlgItemText(kSendLines[1].edit, huge);
+        EXPECT_EQ(Text(kSendLines[1].edit).size(), static_cast<std::size_t>(kEditTextLimit));
+        Click(kIdCancel);
+    });
 }
 
 TEST_F(TerminalWindowTest, StartUpLoadsTheFileBeforeOpeningThePortAndPurgesBeforeThePolls) {

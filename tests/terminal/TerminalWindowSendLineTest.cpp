@@ -48,8 +48,8 @@ TEST_F(TerminalWindowSendLine, SendWritesTheLineInOneWriteAndShowsItCanonically)
     longFrame[1020] = 0x0D;
     longFrame[1021] = 0x0A;
     const std::vector<Row> rows = {
-        // No entry picked yet: no bytes, an empty field, and nothing appended.
-        {kNoEntry, "AT", {}, ""},
+        // No entry picked yet: no bytes and nothing appended, but the typed text stays.
+        {kNoEntry, "AT", {}, "AT"},
         {kLineFormatText, "AT", {0x41, 0x54, 0x0D, 0x0A}, "AT"},
         {kLineFormatDec, "65,84", {0x41, 0x54}, "065,084"},
         {kLineFormatText, "", {0x0D, 0x0A}, ""},

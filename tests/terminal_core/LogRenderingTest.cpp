@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"empty_hex", {}, kLineFormatHex, ""},
         RenderCase{"no_selection", {0x41, 0x42}, -1, ""},
         RenderCase{"format_three", {0x41, 0x42}, 3, ""}),
-    [](const testing::TestParamInfo<RenderCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RenderCase>& row) { return std::string(row.param.name); });
 
 TEST(RenderReceiveLog, HighBytesInTextAreOneCharEach) {
     const ByteArray high = Ascending(0x80, 128);

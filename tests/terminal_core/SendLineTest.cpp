@@ -20,12 +20,12 @@ struct Line {
 
     void PickFormat(int entry) {
         selectorEntry = entry;
-        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat);
+        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat).value_or(text);
     }
 
     ByteArray Send() {
         nLineFormat = -1;
-        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat);
+        text = ReparseSendLine(text, selectorEntry, bytes, nLineFormat).value_or(text);
         return SendFrame(bytes, nLineFormat);
     }
 
@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SendCase{"empty_text", "", kLineFormatText, {0x0D, 0x0A}, ""},
                     SendCase{"empty_dec", "", kLineFormatDec, {}, ""},
                     SendCase{"empty_hex", "", kLineFormatHex, {}, ""},
-                    SendCase{"no_selection", "AT", kNoEntry, {}, ""}),
-    [](const testing::TestParamInfo<SendCase>& info) { return std::string(info.param.name); });
+                    SendCase{"no_selection_keeps_text", "AT", kNoEntry, {}, "AT"}),
+    [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
 
 TEST(SendFrame, LongTextLineSendsItsFirst1020BytesAndCrLf) {
     Line line = MakeLine(std::string(1500, 'x'), kLineFormatText);
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MbCase{"hex_request", kLineFormatHex, "01,03,00,00,00,0a,00,00",
                            "01,03,00,00,00,0a,c5,cd"},
                     MbCase{"two_bytes", kLineFormatHex, "12,34", "ff,ff"}),
-    [](const testing::TestParamInfo<MbCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<MbCase>& row) { return std::string(row.param.name); });
 
 // The checksum of "DAL" is 0x7000: its low byte, written first, is a zero byte, so the edit
 // field shows the text only up to it.
