@@ -85,10 +85,12 @@ slave=$!
 pids+=("$slave")
 wait_until "the Modbus slave did not start" grep -qsx ready "$run/reports"
 
-# A free number has no link yet and no built-in port of its own to hide.
+# A free number has no link yet and no built-in port to hide: the kernel makes a ttyS device
+# for every possible port, but gives a UART type other than 0 only to those that are there.
 mkdir -p "$ports"
 for ((number = 1; number <= 255; ++number)); do
-  [[ -e /dev/ttyS$((number - 1)) ]] && continue
+  uart_type=$(cat "/sys/class/tty/ttyS$((number - 1))/type" 2>/dev/null || echo 0)
+  [[ "$uart_type" == 0 ]] || continue
   if ln -s "$device" "$ports/com$number" 2>/dev/null; then
     link=$ports/com$number
     break
