@@ -7,12 +7,13 @@
 #include "codec/LineFormat.h"
 #include "res/TerminalTemplate.h"
 #include "serial/PosixSerialDevice.h"
+#include "support/MessageBoxObserver.h"
 #include "support/PtyPort.h"
 #include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
 #include "terminal/CTerminalDlg.h"
 #include "terminal/ReceiveBuffer.h"
-#include "ui/MessageBoxObserver.h"
+#include "ui/qt/QtControls.h"
 
 #include <chrono>
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -64,7 +66,7 @@ void BM_TerminalWindowTick(benchmark::State& state) {
     dlg.OnInitDialog();
     dlg.KillTimer(CTerminalDlg::kTimerId);  // only the ticks measured here run
     dlg.ComboSetCurSel(kIdLogFormat, format);
-    dlg.show();
+    QtWindow(dlg).show();
 
     const ByteArray bytes = PatternBytes(kRxPollBytes);
     for (auto _ : state) {
@@ -88,7 +90,7 @@ void BM_TerminalWindowTick(benchmark::State& state) {
     }
     state.counters["chars"] = static_cast<double>(dlg.GetDlgItemText(kIdLogView).size());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kRxPollBytes);
-    dlg.hide();
+    QtWindow(dlg).hide();
     ::close(queue);
 }
 BENCHMARK(BM_TerminalWindowTick)

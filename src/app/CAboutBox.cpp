@@ -2,4 +2,4 @@
 
 #include "res/AboutBoxTemplate.h"
 
-CAboutBox::CAboutBox(QWidget* pParent) : TemplateDialog(kAboutBoxTemplate, pParent) {}
+CAboutBox::CAboutBox(TemplateDialog* pParent) : TemplateDialog(kAboutBoxTemplate, pParent) {}

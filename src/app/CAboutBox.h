@@ -6,5 +6,5 @@
 // close it; it exchanges no data.
 class CAboutBox : public TemplateDialog {
 public:
-    explicit CAboutBox(QWidget* pParent = nullptr);
+    explicit CAboutBox(TemplateDialog* pParent = nullptr);
 };

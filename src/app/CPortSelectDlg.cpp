@@ -6,23 +6,21 @@
 #include "res/AppIcon.h"
 #include "res/PortSelectTemplate.h"
 #include "res/StringTable.h"
-#include "ui/IconResources.h"
 #include "ui/MessageBoxes.h"
+#include "ui/PaintContext.h"
+#include "ui/SystemMetrics.h"
 
 #include <string>
-
-#include <QPainter>
-#include <QStyle>
 
 namespace {
 constexpr unsigned kSystemCommandMask = 0xFFF0;
 constexpr std::uint8_t kFirstPortNumber = 1;
 }  // namespace
 
-CPortSelectDlg::CPortSelectDlg(QWidget* pParent, TerminalWindowFactory makeTerminalWindow)
+CPortSelectDlg::CPortSelectDlg(TemplateDialog* pParent, TerminalWindowFactory makeTerminalWindow)
     : TemplateDialog(kPortSelectTemplate, pParent),
       m_byPortNumber(kFirstPortNumber),
-      m_hIcon(LoadIconResource(kAppIconId)),
+      m_hIcon(WindowIcon::Load(kAppIconId)),
       m_makeTerminalWindow(std::move(makeTerminalWindow)) {
     BindClicked(kIdStartButton, &CPortSelectDlg::OnStart);
 }
@@ -74,15 +72,16 @@ void CPortSelectDlg::OnPaint() {
         TemplateDialog::OnPaint();
         return;
     }
-    QPainter dc(this);
-    dc.fillRect(rect(), palette().window());
-    const int cx = style()->pixelMetric(QStyle::PM_LargeIconSize);
-    const int cy = cx;
-    const IconOrigin origin = CenteredIconOrigin(width(), height(), cx, cy);
-    dc.drawPixmap(origin.x, origin.y, m_hIcon.pixmap(cx, cy));
+    PaintContext dc(*this);
+    dc.EraseIconBackground();
+    const int cx = GetSystemMetric(SystemMetric::kIconWidth);
+    const int cy = GetSystemMetric(SystemMetric::kIconHeight);
+    const PixelRect rect = GetClientRect();
+    const IconOrigin origin = CenteredIconOrigin(rect.width, rect.height, cx, cy);
+    dc.DrawIcon(origin.x, origin.y, m_hIcon);
 }
 
-QIcon CPortSelectDlg::OnQueryDragIcon() const {
+WindowIcon CPortSelectDlg::OnQueryDragIcon() const {
     return m_hIcon;
 }
 

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include <QIcon>
-
 // The system-menu command that opens the About box; the lowest four bits of a command are
 // the system's own, so 0x0010 to 0x001F all mean it.
 constexpr unsigned kIdmAboutBox = 0x0010;
@@ -16,15 +14,14 @@ constexpr unsigned kIdmAboutBox = 0x0010;
 // times as the user likes; OK (after checking the number) and Cancel end the program.
 class CPortSelectDlg : public TemplateDialog {
 public:
-    explicit CPortSelectDlg(QWidget* pParent = nullptr,
+    explicit CPortSelectDlg(TemplateDialog* pParent = nullptr,
                             TerminalWindowFactory makeTerminalWindow = MakeTerminalWindow);
 
     bool DoDataExchange(bool saveAndValidate) override;
     bool OnInitDialog() override;
     void OnSysCommand(unsigned nID, long lParam) override;
     void OnPaint() override;
-    // The icon shown while the minimised window is dragged.
-    QIcon OnQueryDragIcon() const;
+    WindowIcon OnQueryDragIcon() const override;
     void OnStart();
 
     // Appends a separator and the About item (kIdmAboutBox) with this text, unless the text
@@ -32,7 +29,7 @@ public:
     static void AppendAboutItem(SystemMenu& menu, std::string_view text);
 
     std::uint8_t m_byPortNumber;
-    QIcon m_hIcon;
+    WindowIcon m_hIcon;
 
 private:
     TerminalWindowFactory m_makeTerminalWindow;

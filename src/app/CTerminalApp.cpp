@@ -3,8 +3,9 @@
 #include "app/CPortSelectDlg.h"
 
 bool CTerminalApp::InitInstance() {
-    // Switching on the hosting of embedded controls and the three-dimensional control look is
-    // a no-op on Qt: its dialogs host any widget and always draw in the platform's style.
+    // Switching on the hosting of embedded controls and the three-dimensional control look
+    // needs nothing here: no template holds an embedded control, and the window layer's
+    // dialogs always draw their controls in the platform's own style.
     CPortSelectDlg dlg;
     dlg.DoModal();
     return false;

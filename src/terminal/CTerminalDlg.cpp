@@ -31,7 +31,7 @@ std::unique_ptr<SerialDevice> CTerminalDlg::MakeSystemSerialDevice() {
     return std::make_unique<PosixSerialDevice>([](const std::string& text) { ShowErrorBox(text); });
 }
 
-CTerminalDlg::CTerminalDlg(QWidget* pParent, const SerialDeviceFactory& makeDevice)
+CTerminalDlg::CTerminalDlg(TemplateDialog* pParent, const SerialDeviceFactory& makeDevice)
     : TemplateDialog(kTerminalTemplate, pParent), m_comPort(makeDevice()) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
     BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
@@ -88,8 +88,7 @@ void CTerminalDlg::OnOK() {
 void CTerminalDlg::OnTimer(unsigned nIDEvent) {
     const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
     if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
-        const int format =
-            GetDlgItem(kIdLogFormat) != nullptr ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
+        const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
         SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
         m_bRedraw = 0;
     }

@@ -32,7 +32,7 @@ public:
     // The system's serial device, reporting failures in the "Error" box.
     static std::unique_ptr<SerialDevice> MakeSystemSerialDevice();
 
-    explicit CTerminalDlg(QWidget* pParent = nullptr,
+    explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
 
     bool DoDataExchange(bool saveAndValidate) override;

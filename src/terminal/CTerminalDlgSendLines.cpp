@@ -59,7 +59,7 @@ void CTerminalDlg::OnMb5() {
 
 void CTerminalDlg::RefreshSendLine(int nEditId, int nFormatId, ByteArray& lineBytes,
                                    int& nLineFormat) {
-    const bool hasEdit = GetDlgItem(nEditId) != nullptr;
+    const bool hasEdit = HasDlgItem(nEditId);
     const std::string text = hasEdit ? GetDlgItemText(nEditId) : std::string();
     const std::optional<std::string> shown =
         ReparseSendLine(text, ComboGetCurSel(nFormatId), lineBytes, nLineFormat);
@@ -70,7 +70,7 @@ void CTerminalDlg::RefreshSendLine(int nEditId, int nFormatId, ByteArray& lineBy
 
 void CTerminalDlg::FillModbusChecksum(int nEditId, int nFormatId, ByteArray& lineBytes,
                                       int& nLineFormat) {
-    const bool hasEdit = GetDlgItem(nEditId) != nullptr;
+    const bool hasEdit = HasDlgItem(nEditId);
     const std::string text = hasEdit ? GetDlgItemText(nEditId) : std::string();
     const std::optional<std::string> shown =
         ChecksumSendLine(text, ComboGetCurSel(nFormatId), lineBytes, nLineFormat);

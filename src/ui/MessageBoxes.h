@@ -1,12 +1,15 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
-#include <QString>
+// Message boxes wait in a nested message loop of their own, in which every window's timer
+// goes on ticking; every other window of the program takes no input until the box is closed.
+// Each backend provides these functions.
 
 // The application's name, the caption of its message boxes: the program file's name without
-// its extension.
-QString ApplicationName();
+// its extension, in UTF-8.
+std::string ApplicationName();
 
 // The message box of the program's own messages: the text (UTF-8), an OK button, the warning
 // icon and the application's name as caption, over the window that is running at the time.

@@ -1,35 +1,21 @@
 #pragma once
 
-#include <functional>
 #include <string_view>
-
-#include <QMenu>
-
-class QPoint;
-class QWidget;
 
 // Commands of a window's system menu.
 constexpr unsigned kScClose = 0xF060;
 
-// The window's menu of window commands. The window manager owns the real system menu, so a
-// window carries this one as its context menu (right click, or the Menu key). It starts with
-// "Close"; choosing an item sends its command to the window once the menu has closed.
+// A window's menu of window commands. Choosing an item sends its command to the window's
+// OnSysCommand once the menu has closed. Each backend provides it: the platform's own system
+// menu where the program may add to it, else a menu of the window's own that starts with
+// "Close" (right click, or the Menu key).
 class SystemMenu {
 public:
-    SystemMenu(QWidget& window, std::function<void(unsigned)> sendCommand);
-
-    void AppendSeparator();
+    virtual void AppendSeparator() = 0;
     // text: the program's 8-bit text; an ampersand marks the access key.
-    void AppendItem(unsigned nID, std::string_view text);
+    virtual void AppendItem(unsigned nID, std::string_view text) = 0;
 
-    void Popup(const QPoint& globalPos);
-    QMenu& Menu() { return m_menu; }
-
-    // The command an item of Menu() sends; 0 for a separator.
-    static unsigned CommandOf(const QAction& action);
-
-private:
-    QWidget& m_window;
-    std::function<void(unsigned)> m_sendCommand;
-    QMenu m_menu;
+protected:
+    // Owned by its window, never destroyed through this interface.
+    ~SystemMenu() = default;
 };

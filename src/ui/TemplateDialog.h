@@ -4,17 +4,15 @@
 #include "res/DialogTemplate.h"
 #include "ui/DialogUnits.h"
 #include "ui/SystemMenu.h"
+#include "ui/WindowIcon.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include <QDialog>
-#include <QIcon>
-#include <QPointer>
-
-class QTimer;
+class DialogBackend;
 
 // A dialog window built from a window template: its controls placed from dialog units and
 // addressed by identifier, its data exchanged and checked by the class that derives from it,
@@ -22,12 +20,16 @@ class QTimer;
 // - buttons 1 and 2 run OnOK and OnCancel unless a handler is bound to them;
 // - Enter presses the default button, Escape and the close box run OnCancel;
 // - a modal run (DoModal) keeps the window it was opened from disabled until it ends.
-// A dialog never has a Qt parent: the window it is opened from is its owner only.
-class TemplateDialog : public QDialog {
+// The window itself is the platform's, a DialogBackend that this class owns; the window
+// classes see no platform type.
+class TemplateDialog {
 public:
     // pParent: the owner for modal runs; with none, the modal window running at the time.
-    explicit TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pParent = nullptr);
-    ~TemplateDialog() override;
+    explicit TemplateDialog(const DialogTemplate& dialogTemplate,
+                            TemplateDialog* pParent = nullptr);
+    virtual ~TemplateDialog();
+    TemplateDialog(const TemplateDialog&) = delete;
+    TemplateDialog& operator=(const TemplateDialog&) = delete;
 
     // Runs OnInitDialog, then the window modally until EndDialog; returns EndDialog's result.
     int DoModal();
@@ -50,22 +52,33 @@ public:
     // A character typed while the window itself, not one of its controls, has the focus; the
     // window's default handling follows. nChar is the character's 8-bit code. Base: nothing.
     virtual void OnChar(unsigned nChar, unsigned nRepCnt, unsigned nFlags);
-    // A command chosen from the system menu. Base: kScClose closes the window as its close
-    // box does; other commands need nothing here.
+    // A command chosen from the system menu. Base: the window's default processing, in which
+    // kScClose closes the window as its close box does.
     virtual void OnSysCommand(unsigned nID, long lParam);
-    // Paints the window; runs inside the window's paint event. Base: nothing, as the
-    // background is already painted.
+    // Paints the window; runs while the window paints (see PaintContext.h). Base: the
+    // window's default painting.
     virtual void OnPaint();
+    // The icon shown while the minimised window is dragged. Base: none, the system's own.
+    virtual WindowIcon OnQueryDragIcon() const;
 
-    // The control with this identifier, or nullptr.
-    QWidget* GetDlgItem(int id) const;
+    // Notifications, as the window's backend delivers them. A click of a button, or the
+    // user's choice of a combo box entry, runs the handler bound to the control's identifier;
+    // an unbound button 1 runs OnOK, an unbound button 2 OnCancel.
+    void OnCommand(int id);
+    void OnSelChange(int id);
+
+    // Whether the window has a control with this identifier.
+    bool HasDlgItem(int id) const;
     // The text of an edit, combo box, button or static text, in the program's 8-bit text
-    // (see Latin1Text.h). A multi-line edit's line breaks are "\r\n" both ways.
+    // (one character is one byte). A multi-line edit's line breaks are "\r\n" both ways; text
+    // set ends at its first zero byte. No such control reads as "" and takes nothing.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, std::string_view text);
 
     // Combo boxes. Indexes count from 0; -1 is no selection or a failure.
     int ComboAddString(int id, std::string_view text);  // the new entry's index
+    // Removes every entry and the selection.
+    void ComboResetContent(int id);
     int ComboGetCount(int id) const;
     std::string ComboGetLBText(int id, int index) const;
     int ComboGetCurSel(int id) const;
@@ -82,18 +95,20 @@ public:
     void SetTimer(unsigned nIDEvent, unsigned elapseMs);
     void KillTimer(unsigned nIDEvent);
 
-    SystemMenu& GetSystemMenu() { return m_systemMenu; }
+    SystemMenu& GetSystemMenu();
     // Sets the window's large (bigIcon) or small icon.
-    void SetIcon(const QIcon& icon, bool bigIcon);
-    QIcon GetIcon(bool bigIcon) const;
-    bool IsIconic() const { return isMinimized(); }
+    void SetIcon(const WindowIcon& icon, bool bigIcon);
+    WindowIcon GetIcon(bool bigIcon) const;
+    bool IsIconic() const;
+    // The client area in pixels, at 0, 0.
+    PixelRect GetClientRect() const;
 
     const DialogTemplate& Template() const { return m_template; }
-    DialogBaseUnits BaseUnits() const { return m_baseUnits; }
+    // The platform's window, for the backend's own code.
+    DialogBackend& Backend() const { return *m_backend; }
 
 protected:
-    // Message map: a click of a button, or the user's choice of a combo box entry, runs the
-    // handler bound to the control's identifier.
+    // Message map: binds a handler to a button's click or a combo box's change.
     void BindClicked(int id, std::function<void()> handler);
     void BindSelChange(int id, std::function<void()> handler);
     template <class Dialog>
@@ -105,34 +120,14 @@ protected:
         BindSelChange(id, [this, handler] { (static_cast<Dialog*>(this)->*handler)(); });
     }
 
-    void accept() override;
-    void reject() override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
 private:
-    void OnCommand(int id);
-    void OnSelChange(int id);
-    void FocusFirstTabStop();
     void FillComboBoxes();
-    void DisableOwner();
-    void EnableOwner();
-    void KillAllTimers();
 
     const DialogTemplate& m_template;
-    QPointer<QWidget> m_owner;
-    DialogBaseUnits m_baseUnits{};
-    std::map<int, QWidget*> m_controls;
     std::map<int, std::function<void()>> m_clickHandlers;
     std::map<int, std::function<void()>> m_selChangeHandlers;
-    std::map<unsigned, QTimer*> m_timers;
-    SystemMenu m_systemMenu;
-    QIcon m_bigIcon;
-    QIcon m_smallIcon;
-    // The owner this run disabled, and the control that had its focus.
-    QPointer<QWidget> m_disabledOwner;
-    QPointer<QWidget> m_ownerFocus;
-    bool m_ended = false;
-    int m_endResult = 0;
+    WindowIcon m_bigIcon;
+    WindowIcon m_smallIcon;
+    // Last, so that the window goes first, while everything it may call is still there.
+    std::unique_ptr<DialogBackend> m_backend;
 };

@@ -5,8 +5,9 @@
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
-#include "ui/MessageBoxObserver.h"
+#include "support/MessageBoxObserver.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtControls.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 #include <QTimer>
 
@@ -50,13 +52,13 @@ public:
 
     bool OnInitDialog() override {
         TemplateDialog::OnInitDialog();
-        QTimer::singleShot(0, this, [this] {
-            m_record.runs.push_back({m_byPort, QApplication::activeModalWidget() == this,
-                                     m_portSelect.isEnabled(),
-                                     m_portSelect.GetDlgItemText(kIdPortNumberEdit),
-                                     m_observer.Shown().size(), m_destroyedBefore});
+        QTimer::singleShot(0, &QtWindow(*this), [this] {
+            m_record.runs.push_back(
+                {m_byPort, QApplication::activeModalWidget() == &QtWindow(*this),
+                 QtWindow(m_portSelect).isEnabled(), m_portSelect.GetDlgItemText(kIdPortNumberEdit),
+                 m_observer.Shown().size(), m_destroyedBefore});
             // The port-selection window takes no input meanwhile.
-            QTest::mouseClick(m_portSelect.GetDlgItem(kIdStartButton), Qt::LeftButton);
+            QTest::mouseClick(QtControl(m_portSelect, kIdStartButton), Qt::LeftButton);
             EndDialog(kIdOk);
         });
         return true;

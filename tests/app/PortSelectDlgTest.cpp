@@ -2,13 +2,15 @@
 #include "app/CPortSelectDlg.h"
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
+#include "support/MessageBoxObserver.h"
 #include "support/ModalTestDriver.h"
-#include "ui/MessageBoxObserver.h"
+#include "ui/qt/QtControls.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -28,8 +30,8 @@ protected:
         return m_dlg.DoModal();
     }
 
-    QLineEdit& PortField() { return *static_cast<QLineEdit*>(m_dlg.GetDlgItem(kIdPortNumberEdit)); }
-    void Click(int id) { QTest::mouseClick(m_dlg.GetDlgItem(id), Qt::LeftButton); }
+    QLineEdit& PortField() { return *static_cast<QLineEdit*>(QtControl(m_dlg, kIdPortNumberEdit)); }
+    void Click(int id) { QTest::mouseClick(QtControl(m_dlg, id), Qt::LeftButton); }
     // Types into the field as a user does: all of its text selected, then replaced.
     void Type(const char* text) {
         PortField().setFocus();
@@ -56,9 +58,9 @@ protected:
 TEST_F(PortSelectWindow, OpensWithPortOneFocusedAndSelected) {
     const int result = Run([&] {
         EXPECT_EQ(PortField().text(), QStringLiteral("1"));
-        EXPECT_EQ(m_dlg.focusWidget(), &PortField());
+        EXPECT_EQ(QtWindow(m_dlg).focusWidget(), &PortField());
         EXPECT_EQ(PortField().selectedText(), QStringLiteral("1"));
-        EXPECT_EQ(m_dlg.windowTitle(), QStringLiteral("Quenlark"));
+        EXPECT_EQ(QtWindow(m_dlg).windowTitle(), QStringLiteral("Quenlark"));
         Click(kIdCancel);
     });
     EXPECT_EQ(result, kIdCancel);
@@ -91,7 +93,7 @@ TEST_F(PortSelectWindow, StartOpensATerminalWindowOnTheFieldsPort) {
             expectedMessages.insert(expectedMessages.end(), row.messages.begin(),
                                     row.messages.end());
             // Back after the terminal window has closed: enabled, with the same text.
-            EXPECT_TRUE(m_dlg.isEnabled()) << row.text;
+            EXPECT_TRUE(QtWindow(m_dlg).isEnabled()) << row.text;
             EXPECT_EQ(m_dlg.GetDlgItemText(kIdPortNumberEdit), row.text);
         }
         Click(kIdCancel);
@@ -138,13 +140,13 @@ TEST_F(PortSelectWindow, OkWithZeroShowsTheRangeAndStaysWithTheFieldSelected) {
     const int result = Run([&] {
         Type("0");
         Click(kIdOk);
-        EXPECT_TRUE(m_dlg.isVisible());
+        EXPECT_TRUE(QtWindow(m_dlg).isVisible());
         EXPECT_EQ(m_dlg.m_byPortNumber, 0);  // stored although refused
-        EXPECT_EQ(m_dlg.focusWidget(), &PortField());
+        EXPECT_EQ(QtWindow(m_dlg).focusWidget(), &PortField());
         EXPECT_EQ(PortField().selectedText(), QStringLiteral("0"));
         m_dlg.SetDlgItemText(kIdPortNumberEdit, "x");
         Click(kIdOk);
-        EXPECT_TRUE(m_dlg.isVisible());
+        EXPECT_TRUE(QtWindow(m_dlg).isVisible());
         EXPECT_EQ(PortField().selectedText(), QStringLiteral("x"));
         Click(kIdCancel);
     });
@@ -176,7 +178,7 @@ TEST_F(PortSelectWindow, CancelEscapeAndCloseBoxEndWithoutACheck) {
     const std::vector<std::function<void()>> ways = {
         [&] { Click(kIdCancel); },
         [&] { QTest::keyClick(&PortField(), Qt::Key_Escape); },
-        [&] { m_dlg.windowHandle()->close(); },
+        [&] { QtWindow(m_dlg).windowHandle()->close(); },
     };
     for (const auto& cancel : ways) {
         const int result = Run([&] {

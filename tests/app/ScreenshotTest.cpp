@@ -4,17 +4,19 @@
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
+#include "support/MessageBoxObserver.h"
 #include "support/ModalTestDriver.h"
 #include "support/ModbusSlavePeer.h"
 #include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
 #include "terminal/CTerminalDlg.h"
-#include "ui/DialogFont.h"
-#include "ui/MessageBoxObserver.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/QtControls.h"
 
 #include <filesystem>
 #include <string>
 
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
@@ -26,7 +28,7 @@ namespace {
 // Grabs the window as it is drawn, checks its size against its template and keeps it as a
 // PNG under the build folder.
 void SaveScreenshot(TemplateDialog& window, const std::string& name) {
-    const QImage image = window.grab().toImage();
+    const QImage image = QtWindow(window).grab().toImage();
 
     const DialogTemplate& dialogTemplate = window.Template();
     const DialogBaseUnits base = MeasureDialogBaseUnits(DialogFont(dialogTemplate));
@@ -41,17 +43,17 @@ void SaveScreenshot(TemplateDialog& window, const std::string& name) {
 
 void CheckAndSave(TemplateDialog& window, const std::string& name) {
     window.OnInitDialog();
-    window.show();
+    QtWindow(window).show();
     SaveScreenshot(window, name);
-    window.hide();
+    QtWindow(window).hide();
 }
 
 void Click(TemplateDialog& window, int id) {
-    QTest::mouseClick(window.GetDlgItem(id), Qt::LeftButton);
+    QTest::mouseClick(QtControl(window, id), Qt::LeftButton);
 }
 
 void Type(TemplateDialog& window, int id, const char* text) {
-    auto* edit = static_cast<QLineEdit*>(window.GetDlgItem(id));
+    auto* edit = static_cast<QLineEdit*>(QtControl(window, id));
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, text);
@@ -86,13 +88,13 @@ TEST(Screenshot, FirstModbusRequestThroughBothWindows) {
         Type(portSelect, kIdPortNumberEdit, "5");
         SaveScreenshot(portSelect, "first-request-port-selection.png");
         OnNextModalWindow([&](QWidget& window) {
-            auto* terminal = dynamic_cast<CTerminalDlg*>(&window);
+            auto* terminal = dynamic_cast<CTerminalDlg*>(DialogOfQtWindow(&window));
             ASSERT_NE(terminal, nullptr) << "Start opened no terminal window";
             EXPECT_EQ(terminal->m_byPort, 5);
             // Hex picked from the line's selector.
-            terminal->GetDlgItem(kIdLineFormat1)->setFocus();
+            QtControl(*terminal, kIdLineFormat1)->setFocus();
             terminal->ComboSetCurSel(kIdLineFormat1, kLineFormatHex - 1);
-            QTest::keyClick(terminal->GetDlgItem(kIdLineFormat1), Qt::Key_Down);
+            QTest::keyClick(QtControl(*terminal, kIdLineFormat1), Qt::Key_Down);
             Type(*terminal, kIdLineEdit1, "01,03,00,00,00,0a,00,00");
             Click(*terminal, kIdMbButton1);
             Click(*terminal, kIdSendButton1);

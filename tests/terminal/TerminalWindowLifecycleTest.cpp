@@ -3,6 +3,7 @@
 #include "params/TextModeReader.h"
 #include "res/DialogIds.h"
 #include "serial/PosixSerialDevice.h"
+#include "ui/qt/QtControls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <termios.h>
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QTest>
 #include <QWindow>
@@ -56,7 +58,7 @@ std::size_t IndexOf(const std::vector<std::string>& calls, std::string_view call
 
 TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefaultSettings) {
     const int result = Run([&] {
-        EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Viewer"));
+        EXPECT_EQ(QtWindow(*m_dlg).windowTitle(), QStringLiteral("Viewer"));
         for (const SendLineControls& line : kSendLines) {
             EXPECT_EQ(Text(line.edit), "") << line.edit;
             EXPECT_EQ(m_dlg->ComboGetCurSel(line.format), -1) << line.format;
@@ -67,7 +69,7 @@ TEST_F(TerminalWindowTest, OpensWithoutParametersFileWithEmptyLinesHexAndTheDefa
         EXPECT_EQ(Text(kIdLogFormat), "Hex");
         EXPECT_EQ(Text(kIdSettingsEdit), "9600, N, 8, 1");
         EXPECT_EQ(LogText(), "");
-        EXPECT_EQ(m_dlg->focusWidget(), m_dlg->GetDlgItem(kIdOk));
+        EXPECT_EQ(QtWindow(*m_dlg).focusWidget(), QtControl(*m_dlg, kIdOk));
 
         EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 0);
         EXPECT_EQ(m_pty.MasterBaudRate(), 9600u);
@@ -162,7 +164,7 @@ TEST_F(TerminalWindowTest, PortThatDoesNotExistShowsOneErrorAndTheWindowRunsOn) 
             EXPECT_EQ(error.caption, "Error");
             EXPECT_EQ(error.text, std::strerror(ENOENT));
             EXPECT_EQ(error.icon, QMessageBox::Information);
-            EXPECT_TRUE(m_dlg->isVisible());
+            EXPECT_TRUE(QtWindow(*m_dlg).isVisible());
             EXPECT_EQ(m_dlg->m_comPort.IsClosed(), 1);
             EXPECT_EQ(LogText(), "");
 
@@ -279,8 +281,8 @@ TEST_F(TerminalWindowTest, CancelEscapeAndTheCloseBoxLeaveTheParametersFileAlone
 
     const std::vector<std::function<void(CTerminalDlg&)>> ways = {
         [&](CTerminalDlg&) { Click(kIdCancel); },
-        [&](CTerminalDlg& dlg) { QTest::keyClick(dlg.GetDlgItem(kIdLineEdit1), Qt::Key_Escape); },
-        [&](CTerminalDlg& dlg) { dlg.windowHandle()->close(); },
+        [&](CTerminalDlg& dlg) { QTest::keyClick(QtControl(dlg, kIdLineEdit1), Qt::Key_Escape); },
+        [&](CTerminalDlg& dlg) { QtWindow(dlg).windowHandle()->close(); },
     };
     for (const auto& leave : ways) {
         m_dlg = MakeWindow();
@@ -302,7 +304,7 @@ TEST_F(TerminalWindowTest, EnterInASendLineOrTheSettingsFieldSavesAndCloses) {
         m_dlg = MakeWindow();
         const int result = Run([&] {
             Type(kIdLineEdit3, "hello");
-            QTest::keyClick(m_dlg->GetDlgItem(field), Qt::Key_Return);
+            QTest::keyClick(QtControl(*m_dlg, field), Qt::Key_Return);
         });
         EXPECT_EQ(result, kIdOk) << field;
         EXPECT_EQ(FileBytes(kParametersFile),

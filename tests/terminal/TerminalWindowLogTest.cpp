@@ -2,6 +2,7 @@
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
+#include "ui/qt/QtControls.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -45,7 +46,7 @@ bool AllArrived(int queue, std::size_t count) {
 class TerminalWindowLog : public TerminalWindowTest {
 protected:
     QPlainTextEdit& LogView() {
-        return *static_cast<QPlainTextEdit*>(m_dlg->GetDlgItem(kIdLogView));
+        return *static_cast<QPlainTextEdit*>(QtControl(*m_dlg, kIdLogView));
     }
 };
 

@@ -1,5 +1,8 @@
 #include "TerminalWindowTest.h"
 
+#include "ui/qt/QtControls.h"
+
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 
@@ -20,11 +23,11 @@ int TerminalWindowTest::Run(CTerminalDlg& dlg, const std::function<void()>& step
 }
 
 void TerminalWindowTest::Click(int id) {
-    QTest::mouseClick(m_dlg->GetDlgItem(id), Qt::LeftButton);
+    QTest::mouseClick(QtControl(*m_dlg, id), Qt::LeftButton);
 }
 
 void TerminalWindowTest::Type(int editId, std::string_view text) {
-    auto* edit = static_cast<QLineEdit*>(m_dlg->GetDlgItem(editId));
+    auto* edit = static_cast<QLineEdit*>(QtControl(*m_dlg, editId));
     edit->setFocus();
     edit->selectAll();
     if (text.empty()) {
@@ -38,7 +41,7 @@ void TerminalWindowTest::Type(int editId, std::string_view text) {
 void TerminalWindowTest::Choose(int comboId, int index) {
     // Onto the entry from its neighbour with an arrow key, the way the keyboard picks an
     // entry; getting to the neighbour notifies nobody, as the open list's highlight does not.
-    QWidget* combo = m_dlg->GetDlgItem(comboId);
+    QWidget* combo = QtControl(*m_dlg, comboId);
     combo->setFocus();
     if (index == 0) {
         m_dlg->ComboSetCurSel(comboId, 1);
@@ -51,10 +54,10 @@ void TerminalWindowTest::Choose(int comboId, int index) {
 }
 
 void TerminalWindowTest::TypeToWindow(char c) {
-    if (QWidget* focus = m_dlg->focusWidget()) {
+    if (QWidget* focus = QtWindow(*m_dlg).focusWidget()) {
         focus->clearFocus();
     }
-    QTest::keyClick(m_dlg.get(), c);
+    QTest::keyClick(&QtWindow(*m_dlg), c);
 }
 
 ::testing::AssertionResult TerminalWindowTest::LogShows(const std::string& expected) const {

@@ -2,12 +2,12 @@
 
 #include "SpySerialDevice.h"
 #include "res/TerminalTemplate.h"
+#include "support/MessageBoxObserver.h"
 #include "support/ModalTestDriver.h"
 #include "support/PtyPort.h"
 #include "support/ScopedConfigHome.h"
 #include "support/TemporaryWorkingDirectory.h"
 #include "terminal/CTerminalDlg.h"
-#include "ui/MessageBoxObserver.h"
 
 #include <cstdint>
 #include <functional>

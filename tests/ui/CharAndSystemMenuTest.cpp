@@ -2,12 +2,15 @@
 #include "res/DialogIds.h"
 #include "res/TerminalTemplate.h"
 #include "support/ModalTestDriver.h"
-#include "ui/IconResources.h"
 #include "ui/SystemMenu.h"
+#include "ui/WindowIcon.h"
+#include "ui/qt/QtControls.h"
+#include "ui/qt/QtIcon.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -25,43 +28,43 @@ void TypeText(QWidget& widget, const QString& text) {
 
 TEST(OnChar, SeesCharactersTypedToTheWindowItself) {
     RecordingDialog dialog;
-    dialog.show();
-    if (dialog.focusWidget() != nullptr) {
-        dialog.focusWidget()->clearFocus();
+    QtWindow(dialog).show();
+    if (QtWindow(dialog).focusWidget() != nullptr) {
+        QtWindow(dialog).focusWidget()->clearFocus();
     }
-    ASSERT_EQ(dialog.focusWidget(), nullptr);
+    ASSERT_EQ(QtWindow(dialog).focusWidget(), nullptr);
 
-    QTest::keyClick(&dialog, '1');
-    QTest::keyClick(&dialog, 'a');
-    TypeText(dialog, QStringLiteral("\u00E9"));
-    TypeText(dialog, QStringLiteral("\u20AC"));
+    QTest::keyClick(&QtWindow(dialog), '1');
+    QTest::keyClick(&QtWindow(dialog), 'a');
+    TypeText(QtWindow(dialog), QStringLiteral("\u00E9"));
+    TypeText(QtWindow(dialog), QStringLiteral("\u20AC"));
     EXPECT_EQ(dialog.chars, (std::vector<unsigned>{0x31, 'a', 0xE9, '?'}));
     EXPECT_EQ(dialog.repeatCounts, (std::vector<unsigned>{1, 1, 1, 1}));
 
     // Keys the dialog itself uses are no characters.
-    QTest::keyClick(&dialog, Qt::Key_Tab);
+    QTest::keyClick(&QtWindow(dialog), Qt::Key_Tab);
     EXPECT_EQ(dialog.chars.size(), 4u);
-    dialog.hide();
+    QtWindow(dialog).hide();
 }
 
 TEST(OnChar, CharactersTypedToAControlAreNotTheWindows) {
     RecordingDialog dialog;
-    dialog.show();
-    QWidget* edit = dialog.GetDlgItem(kIdLineEdit1);
+    QtWindow(dialog).show();
+    QWidget* edit = QtControl(dialog, kIdLineEdit1);
     edit->setFocus();
     QTest::keyClicks(edit, "1x");
     EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit1), "1x");
     // A button passes a character on to the window; it is still not the window's own.
-    QWidget* button = dialog.GetDlgItem(kIdClearButton);
+    QWidget* button = QtControl(dialog, kIdClearButton);
     button->setFocus();
     QTest::keyClick(button, '1');
     EXPECT_TRUE(dialog.chars.empty());
-    dialog.hide();
+    QtWindow(dialog).hide();
 }
 
 QAction* FindCommand(QMenu& menu, unsigned nID) {
     for (QAction* action : menu.actions()) {
-        if (SystemMenu::CommandOf(*action) == nID) {
+        if (QtSystemCommandOf(*action) == nID) {
             return action;
         }
     }
@@ -70,27 +73,27 @@ QAction* FindCommand(QMenu& menu, unsigned nID) {
 
 TEST(SystemMenu, StartsWithCloseAndTakesSeparatorAndItems) {
     RecordingDialog dialog;
-    QMenu& menu = dialog.GetSystemMenu().Menu();
+    QMenu& menu = QtSystemMenuOf(dialog);
     ASSERT_EQ(menu.actions().size(), 1);
-    EXPECT_EQ(SystemMenu::CommandOf(*menu.actions()[0]), kScClose);
+    EXPECT_EQ(QtSystemCommandOf(*menu.actions()[0]), kScClose);
 
     dialog.GetSystemMenu().AppendSeparator();
     dialog.GetSystemMenu().AppendItem(0x0010, "&About Quenlark...");
     ASSERT_EQ(menu.actions().size(), 3);
     EXPECT_TRUE(menu.actions()[1]->isSeparator());
     EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("&About Quenlark..."));
-    EXPECT_EQ(SystemMenu::CommandOf(*menu.actions()[2]), 0x0010u);
+    EXPECT_EQ(QtSystemCommandOf(*menu.actions()[2]), 0x0010u);
 }
 
 TEST(SystemMenu, ContextMenuOfWindowOrButtonSendsTheChosenCommand) {
     ModalHangGuard guard;
     RecordingDialog dialog;
     dialog.GetSystemMenu().AppendItem(0x0010, "&About Quenlark...");
-    QMenu& menu = dialog.GetSystemMenu().Menu();
+    QMenu& menu = QtSystemMenuOf(dialog);
     const int result = RunModal(dialog, [&](QWidget&) {
         QContextMenuEvent onWindow(QContextMenuEvent::Mouse, QPoint(2, 2),
-                                   dialog.mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(&dialog, &onWindow);
+                                   QtWindow(dialog).mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&QtWindow(dialog), &onWindow);
         ASSERT_TRUE(menu.isVisible());
         QTest::keyClick(&menu, Qt::Key_A);  // the item's access key
         EXPECT_FALSE(menu.isVisible());
@@ -98,7 +101,7 @@ TEST(SystemMenu, ContextMenuOfWindowOrButtonSendsTheChosenCommand) {
         EXPECT_EQ(dialog.commands, (std::vector<unsigned>{0x0010}));
 
         // A button has no menu of its own: the window's shows.
-        QWidget* button = dialog.GetDlgItem(kIdSendButton1);
+        QWidget* button = QtControl(dialog, kIdSendButton1);
         QContextMenuEvent onButton(QContextMenuEvent::Keyboard, QPoint(1, 1),
                                    button->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(button, &onButton);
@@ -119,7 +122,7 @@ TEST(SystemMenu, CloseCommandClosesAsTheCloseBoxDoes) {
 }
 
 TEST(Icons, AppIconHasBothSizesDrawnForTheProgram) {
-    const QIcon icon = LoadIconResource(128);
+    const QIcon icon = ToQIcon(WindowIcon::Load(128));
     ASSERT_FALSE(icon.isNull());
     EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
     EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
@@ -129,17 +132,18 @@ TEST(Icons, AppIconHasBothSizesDrawnForTheProgram) {
     const QImage small = icon.pixmap(16, 16).toImage();
     EXPECT_EQ(small.size(), QSize(16, 16));
     EXPECT_EQ(small.pixelColor(4, 3), QColor(0x00, 0xFF, 0x00));
-    EXPECT_TRUE(LoadIconResource(129).isNull());
+    EXPECT_TRUE(WindowIcon::Load(129).IsNull());
+    EXPECT_TRUE(ToQIcon(WindowIcon::Load(129)).isNull());
 }
 
 TEST(Icons, WindowTakesLargeAndSmallIcon) {
     RecordingDialog dialog;
-    const QIcon icon = LoadIconResource(128);
+    const WindowIcon icon = WindowIcon::Load(128);
     dialog.SetIcon(icon, true);
     dialog.SetIcon(icon, false);
-    EXPECT_EQ(dialog.GetIcon(true).cacheKey(), icon.cacheKey());
-    EXPECT_EQ(dialog.GetIcon(false).cacheKey(), icon.cacheKey());
-    const QList<QSize> sizes = dialog.windowIcon().availableSizes();
+    EXPECT_EQ(dialog.GetIcon(true), icon);
+    EXPECT_EQ(dialog.GetIcon(false), icon);
+    const QList<QSize> sizes = QtWindow(dialog).windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
 }

@@ -3,12 +3,14 @@
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
 #include "support/ModalTestDriver.h"
+#include "ui/qt/QtControls.h"
 
 #include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,7 +24,7 @@ using Calls = std::vector<std::string>;
 // Presses a key in a control while its window runs modally.
 std::function<void(QWidget&)> PressIn(TemplateDialog& dialog, int id, Qt::Key key) {
     return [&dialog, id, key](QWidget&) {
-        QWidget* control = dialog.GetDlgItem(id);
+        QWidget* control = QtControl(dialog, id);
         if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
             control = combo->lineEdit();
         }
@@ -48,10 +50,10 @@ TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButton) {
     int clears = 0;
     dialog.BindClicked(kIdClearButton, [&clears] { ++clears; });
     const int result = RunModal(dialog, [&](QWidget&) {
-        PressIn(dialog, kIdClearButton, Qt::Key_Return)(dialog);
+        PressIn(dialog, kIdClearButton, Qt::Key_Return)(QtWindow(dialog));
         EXPECT_EQ(clears, 1);
-        EXPECT_TRUE(dialog.isVisible());
-        PressIn(dialog, kIdCancel, Qt::Key_Return)(dialog);
+        EXPECT_TRUE(QtWindow(dialog).isVisible());
+        PressIn(dialog, kIdCancel, Qt::Key_Return)(QtWindow(dialog));
     });
     EXPECT_EQ(result, kIdCancel);
 }
@@ -60,10 +62,10 @@ TEST(TemplateDialogKeys, EnterInTheLogViewIsKeptThere) {
     ModalHangGuard guard;
     RecordingDialog dialog;
     const int result = RunModal(dialog, [&](QWidget&) {
-        PressIn(dialog, kIdLogView, Qt::Key_Return)(dialog);
-        EXPECT_TRUE(dialog.isVisible());
+        PressIn(dialog, kIdLogView, Qt::Key_Return)(QtWindow(dialog));
+        EXPECT_TRUE(QtWindow(dialog).isVisible());
         EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), "");
-        PressIn(dialog, kIdLogView, Qt::Key_Escape)(dialog);
+        PressIn(dialog, kIdLogView, Qt::Key_Escape)(QtWindow(dialog));
     });
     EXPECT_EQ(result, kIdCancel);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"}));
@@ -99,7 +101,7 @@ TEST(TemplateDialogButtons, ButtonsOneAndTwoRunOkAndCancel) {
     for (const Row& row : rows) {
         RecordingDialog dialog;
         const int result = RunModal(dialog, [&](QWidget&) {
-            QTest::mouseClick(dialog.GetDlgItem(row.button), Qt::LeftButton);
+            QTest::mouseClick(QtControl(dialog, row.button), Qt::LeftButton);
         });
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(dialog.calls, row.calls);
@@ -111,10 +113,10 @@ TEST(TemplateDialogButtons, FailedExchangeKeepsTheWindowOpen) {
     RecordingDialog dialog;
     dialog.exchangeSucceeds = false;
     const int result = RunModal(dialog, [&](QWidget&) {
-        QTest::mouseClick(dialog.GetDlgItem(kIdOk), Qt::LeftButton);
-        EXPECT_TRUE(dialog.isVisible());
+        QTest::mouseClick(QtControl(dialog, kIdOk), Qt::LeftButton);
+        EXPECT_TRUE(QtWindow(dialog).isVisible());
         dialog.exchangeSucceeds = true;
-        QTest::mouseClick(dialog.GetDlgItem(kIdOk), Qt::LeftButton);
+        QTest::mouseClick(QtControl(dialog, kIdOk), Qt::LeftButton);
     });
     EXPECT_EQ(result, kIdOk);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnOK", "save", "OnOK", "save"}));
@@ -137,15 +139,15 @@ TEST(TemplateDialogInit, FirstTabStopGetsTheFocusWithItsTextSelected) {
     ModalHangGuard guard;
     RecordingDialog terminal;
     RunModal(terminal, [&](QWidget&) {
-        EXPECT_EQ(terminal.focusWidget(), terminal.GetDlgItem(kIdOk));
+        EXPECT_EQ(QtWindow(terminal).focusWidget(), QtControl(terminal, kIdOk));
         terminal.EndDialog(kIdCancel);
     });
 
     RecordingDialog portSelect(kPortSelectTemplate);
     portSelect.onInit = [&] { portSelect.SetDlgItemText(kIdPortNumberEdit, "12"); };
     RunModal(portSelect, [&](QWidget&) {
-        auto* edit = static_cast<QLineEdit*>(portSelect.GetDlgItem(kIdPortNumberEdit));
-        EXPECT_EQ(portSelect.focusWidget(), edit);
+        auto* edit = static_cast<QLineEdit*>(QtControl(portSelect, kIdPortNumberEdit));
+        EXPECT_EQ(QtWindow(portSelect).focusWidget(), edit);
         EXPECT_EQ(edit->selectedText(), QStringLiteral("12"));
         QTest::keyClicks(edit, "7");  // typing replaces the selected number
         EXPECT_EQ(edit->text(), QStringLiteral("7"));
@@ -157,9 +159,9 @@ TEST(TemplateDialogInit, FocusLeftAloneWhenInitialisationSaysSo) {
     ModalHangGuard guard;
     RecordingDialog dialog;
     dialog.initReturns = false;
-    dialog.onInit = [&] { dialog.GetDlgItem(kIdSettingsEdit)->setFocus(); };
+    dialog.onInit = [&] { QtControl(dialog, kIdSettingsEdit)->setFocus(); };
     RunModal(dialog, [&](QWidget&) {
-        EXPECT_EQ(dialog.focusWidget(), dialog.GetDlgItem(kIdSettingsEdit));
+        EXPECT_EQ(QtWindow(dialog).focusWidget(), QtControl(dialog, kIdSettingsEdit));
         dialog.EndDialog(kIdCancel);
     });
 }
@@ -168,7 +170,7 @@ TEST(TemplateDialogInit, EndingDuringInitialisationReturnsWithoutARun) {
     RecordingDialog dialog;
     dialog.onInit = [&] { dialog.EndDialog(5); };
     EXPECT_EQ(dialog.DoModal(), 5);
-    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(QtWindow(dialog).isVisible());
 }
 
 TEST(TemplateDialogOwner, OwnerIsDisabledDuringTheRunAndGetsItsFocusBack) {
@@ -177,20 +179,20 @@ TEST(TemplateDialogOwner, OwnerIsDisabledDuringTheRunAndGetsItsFocusBack) {
     RecordingDialog inner;
     bool ownerEnabledInside = true;
     const int result = RunModal(owner, [&](QWidget&) {
-        owner.GetDlgItem(kIdStartButton)->setFocus();
+        QtControl(owner, kIdStartButton)->setFocus();
         RunModal(inner, [&](QWidget& window) {
-            ownerEnabledInside = owner.isEnabled();
-            QTest::mouseClick(owner.GetDlgItem(kIdCancel), Qt::LeftButton);  // refused
-            EXPECT_TRUE(owner.isVisible());
+            ownerEnabledInside = QtWindow(owner).isEnabled();
+            QTest::mouseClick(QtControl(owner, kIdCancel), Qt::LeftButton);  // refused
+            EXPECT_TRUE(QtWindow(owner).isVisible());
             EXPECT_EQ(owner.calls.back(), "load");
             EXPECT_EQ(QApplication::activeModalWidget(), &window);
             // Kept above its owner.
-            EXPECT_EQ(window.windowHandle()->transientParent(), owner.windowHandle());
+            EXPECT_EQ(window.windowHandle()->transientParent(), QtWindow(owner).windowHandle());
             inner.EndDialog(kIdOk);
         });
-        EXPECT_TRUE(owner.isEnabled());
-        EXPECT_EQ(owner.focusWidget(), owner.GetDlgItem(kIdStartButton));
-        QTest::mouseClick(owner.GetDlgItem(kIdCancel), Qt::LeftButton);
+        EXPECT_TRUE(QtWindow(owner).isEnabled());
+        EXPECT_EQ(QtWindow(owner).focusWidget(), QtControl(owner, kIdStartButton));
+        QTest::mouseClick(QtControl(owner, kIdCancel), Qt::LeftButton);
     });
     EXPECT_FALSE(ownerEnabledInside);
     EXPECT_EQ(result, kIdCancel);
@@ -199,15 +201,15 @@ TEST(TemplateDialogOwner, OwnerIsDisabledDuringTheRunAndGetsItsFocusBack) {
 TEST(TemplateDialogOwner, ExplicitParentIsTheOwnerButNeverTheQtParent) {
     ModalHangGuard guard;
     RecordingDialog owner(kPortSelectTemplate);
-    owner.show();
+    QtWindow(owner).show();
     RecordingDialog inner(kTerminalTemplate, &owner);
-    EXPECT_EQ(inner.parentWidget(), nullptr);
+    EXPECT_EQ(QtWindow(inner).parentWidget(), nullptr);
     RunModal(inner, [&](QWidget&) {
-        EXPECT_FALSE(owner.isEnabled());
-        EXPECT_TRUE(inner.isEnabled());
+        EXPECT_FALSE(QtWindow(owner).isEnabled());
+        EXPECT_TRUE(QtWindow(inner).isEnabled());
         inner.EndDialog(kIdCancel);
     });
-    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_TRUE(QtWindow(owner).isEnabled());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ui/Latin1Text.h"
+#include "ui/qt/Latin1Text.h"
 
 #include <string>
 

@@ -1,13 +1,15 @@
 #include "RecordingDialog.h"
 #include "res/DialogIds.h"
+#include "support/MessageBoxObserver.h"
 #include "support/ModalTestDriver.h"
-#include "ui/MessageBoxObserver.h"
 #include "ui/MessageBoxes.h"
+#include "ui/qt/QtControls.h"
 
 #include <algorithm>
 #include <chrono>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -17,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(ApplicationName, IsTheProgramFileWithoutExtension) {
-    EXPECT_EQ(ApplicationName(), QStringLiteral("ui_tests"));
+    EXPECT_EQ(ApplicationName(), "ui_tests");
 }
 
 TEST(MessageBoxes, AppBoxHasWarningIconAndApplicationCaption) {
@@ -167,7 +169,7 @@ TEST(WindowTimer, KillTimerAndTheEndOfTheRunStopIt) {
             0);
         dialog.EndDialog(kIdOk);
     });
-    for (const QTimer* timer : dialog.findChildren<QTimer*>()) {
+    for (const QTimer* timer : QtWindow(dialog).findChildren<QTimer*>()) {
         EXPECT_FALSE(timer->isActive());
     }
 }

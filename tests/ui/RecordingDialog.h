@@ -12,7 +12,7 @@
 class RecordingDialog : public TemplateDialog {
 public:
     explicit RecordingDialog(const DialogTemplate& dialogTemplate = kTerminalTemplate,
-                             QWidget* pParent = nullptr)
+                             TemplateDialog* pParent = nullptr)
         : TemplateDialog(dialogTemplate, pParent) {}
 
     bool OnInitDialog() override {

@@ -1,9 +1,11 @@
 #include "res/TerminalTemplate.h"
-#include "ui/DialogFont.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/QtControls.h"
 
 #include <filesystem>
 
+#include <QDialog>
 #include <QImage>
 #include <QPixmap>
 #include <gtest/gtest.h>
@@ -16,9 +18,9 @@ TEST(Screenshot, TerminalLayoutHasItsSizeFromDialogUnits) {
     dialog.ComboSetCurSel(kIdLogFormat, 2);
     dialog.SetDlgItemText(kIdSettingsEdit, "9600, N, 8, 1");
     dialog.SetDlgItemText(kIdLogView, "01  03  00  00  00  0a  c5  cd  ");
-    dialog.show();
-    const QImage image = dialog.grab().toImage();
-    dialog.hide();
+    QtWindow(dialog).show();
+    const QImage image = QtWindow(dialog).grab().toImage();
+    QtWindow(dialog).hide();
 
     const DialogBaseUnits base = MeasureDialogBaseUnits(DialogFont(kTerminalTemplate));
     EXPECT_EQ(image.width(), DialogUnitsToPixelsX(kTerminalTemplate.cx, base));

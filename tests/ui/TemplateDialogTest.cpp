@@ -3,13 +3,15 @@
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
-#include "ui/DialogFont.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/QtControls.h"
 
 #include <set>
 #include <string>
 
 #include <QComboBox>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -26,15 +28,15 @@ using namespace std::string_literals;
 
 TEST(TemplateDialog, TerminalTemplateGivesEveryControlAtItsRectangle) {
     TemplateDialog dialog(kTerminalTemplate);
-    const DialogBaseUnits base = dialog.BaseUnits();
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Viewer"));
-    EXPECT_EQ(dialog.size(),
+    const DialogBaseUnits base = QtBaseUnits(dialog);
+    EXPECT_EQ(QtWindow(dialog).windowTitle(), QStringLiteral("Viewer"));
+    EXPECT_EQ(QtWindow(dialog).size(),
               QSize(DialogUnitsToPixelsX(315, base), DialogUnitsToPixelsY(319, base)));
-    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_EQ(QtWindow(dialog).minimumSize(), QtWindow(dialog).maximumSize());
 
     std::set<int> ids;
     for (const ControlTemplate& control : kTerminalTemplate.controls) {
-        QWidget* widget = dialog.GetDlgItem(control.id);
+        QWidget* widget = QtControl(dialog, control.id);
         ASSERT_NE(widget, nullptr) << control.id;
         ids.insert(control.id);
         const PixelRect rect = DialogRectToPixels(control.rect, base);
@@ -51,8 +53,8 @@ TEST(TemplateDialog, TerminalTemplateGivesEveryControlAtItsRectangle) {
         EXPECT_EQ(widget->focusPolicy(), Qt::StrongFocus) << control.id;
     }
     EXPECT_EQ(ids.size(), 27u);
-    EXPECT_EQ(dialog.GetDlgItem(1027), nullptr);
-    EXPECT_EQ(dialog.GetDlgItem(kIdStatic), nullptr);
+    EXPECT_EQ(QtControl(dialog, 1027), nullptr);
+    EXPECT_EQ(QtControl(dialog, kIdStatic), nullptr);
 }
 
 TEST(TemplateDialog, ControlKindsTextsAndDefaultButton) {
@@ -77,13 +79,13 @@ TEST(TemplateDialog, ControlKindsTextsAndDefaultButton) {
         {kIdLogFormat, "QComboBox", ""},
     };
     for (const Row& row : rows) {
-        QWidget* widget = dialog.GetDlgItem(row.id);
+        QWidget* widget = QtControl(dialog, row.id);
         ASSERT_NE(widget, nullptr);
         EXPECT_TRUE(widget->inherits(row.kind)) << row.id;
         EXPECT_EQ(dialog.GetDlgItemText(row.id), row.text) << row.id;
     }
     for (const int id : {kIdOk, kIdCancel, kIdSendButton1, kIdMbButton1}) {
-        EXPECT_EQ(static_cast<QPushButton*>(dialog.GetDlgItem(id))->isDefault(), id == kIdOk);
+        EXPECT_EQ(static_cast<QPushButton*>(QtControl(dialog, id))->isDefault(), id == kIdOk);
     }
 }
 
@@ -91,9 +93,9 @@ TEST(TemplateDialog, TabOrderIsTheTemplateOrder) {
     TemplateDialog dialog(kTerminalTemplate);
     std::set<QWidget*> controls;
     for (const ControlTemplate& control : kTerminalTemplate.controls) {
-        controls.insert(dialog.GetDlgItem(control.id));
+        controls.insert(QtControl(dialog, control.id));
     }
-    QWidget* first = dialog.GetDlgItem(kTerminalTemplate.controls.front().id);
+    QWidget* first = QtControl(dialog, kTerminalTemplate.controls.front().id);
     std::vector<QWidget*> chain{first};
     for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
         if (controls.count(w) != 0) {
@@ -102,13 +104,13 @@ TEST(TemplateDialog, TabOrderIsTheTemplateOrder) {
     }
     ASSERT_EQ(chain.size(), kTerminalTemplate.controls.size());
     for (std::size_t i = 0; i < chain.size(); ++i) {
-        EXPECT_EQ(chain[i], dialog.GetDlgItem(kTerminalTemplate.controls[i].id)) << i;
+        EXPECT_EQ(chain[i], QtControl(dialog, kTerminalTemplate.controls[i].id)) << i;
     }
 }
 
 TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     TemplateDialog dialog(kTerminalTemplate);
-    auto* log = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(kIdLogView));
+    auto* log = qobject_cast<QPlainTextEdit*>(QtControl(dialog, kIdLogView));
     ASSERT_NE(log, nullptr);
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -124,7 +126,7 @@ TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
                   QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     }
     for (const int id : {kIdOk, kIdSettingsEdit, kIdLineEdit1, kIdLineFormat1}) {
-        EXPECT_EQ(dialog.GetDlgItem(id)->font(), dialogFont) << id;
+        EXPECT_EQ(QtControl(dialog, id)->font(), dialogFont) << id;
     }
 }
 
@@ -133,7 +135,7 @@ TEST(TemplateDialog, MultiLineTextKeepsLineBreaksAndEveryByte) {
     const std::string text = "A\r\n\r\nB\xA0\xFF  \r\n41  0d";
     dialog.SetDlgItemText(kIdLogView, text);
     EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), text);
-    auto* log = static_cast<QPlainTextEdit*>(dialog.GetDlgItem(kIdLogView));
+    auto* log = static_cast<QPlainTextEdit*>(QtControl(dialog, kIdLogView));
     EXPECT_EQ(log->document()->blockCount(), 4);
     EXPECT_EQ(log->document()->findBlockByNumber(1).text(), QString());
 
@@ -148,9 +150,9 @@ TEST(TemplateDialog, SingleLineTextIsLatin1UpToTheFirstZero) {
     dialog.SetDlgItemText(kIdLineEdit1, "ab\0cd"s);
     EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit1), "ab");
     dialog.SetDlgItemText(kIdSettingsEdit, "\xE9t\xE9");
-    EXPECT_EQ(static_cast<QLineEdit*>(dialog.GetDlgItem(kIdSettingsEdit))->text(),
+    EXPECT_EQ(static_cast<QLineEdit*>(QtControl(dialog, kIdSettingsEdit))->text(),
               QStringLiteral("\u00E9t\u00E9"));
-    static_cast<QLineEdit*>(dialog.GetDlgItem(kIdLineEdit2))->setText(QStringLiteral("5\u20AC"));
+    static_cast<QLineEdit*>(QtControl(dialog, kIdLineEdit2))->setText(QStringLiteral("5\u20AC"));
     EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit2), "5?");
     EXPECT_EQ(dialog.GetDlgItemText(4242), "");
 }
@@ -168,7 +170,7 @@ TEST(TemplateDialog, SingleLineTextIsNeverCutShort) {
 
 TEST(TemplateDialog, ComboBoxesStartEmptyAndGetTheirEntriesFromInitialisation) {
     RecordingDialog dialog;
-    auto* combo = qobject_cast<QComboBox*>(dialog.GetDlgItem(kIdLineFormat1));
+    auto* combo = qobject_cast<QComboBox*>(QtControl(dialog, kIdLineFormat1));
     ASSERT_NE(combo, nullptr);
     EXPECT_TRUE(combo->isEditable());
     EXPECT_EQ(combo->insertPolicy(), QComboBox::NoInsert);
@@ -210,7 +212,7 @@ TEST(TemplateDialog, ProgramSelectionRaisesNoChangeButTheUsersChoiceDoes) {
     EXPECT_EQ(changes, 0);
 
     dialog.ComboSetCurSel(kIdLogFormat, 0);
-    QTest::keyClick(dialog.GetDlgItem(kIdLogFormat), Qt::Key_Down);
+    QTest::keyClick(QtControl(dialog, kIdLogFormat), Qt::Key_Down);
     EXPECT_EQ(dialog.ComboGetCurSel(kIdLogFormat), 1);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(dialog.ComboSetCurSel(kIdLineEdit1, 0), -1);  // not a combo box
@@ -231,7 +233,7 @@ TEST(TemplateDialog, AddedEntrySelectsNothingAndKeepsTypedText) {
 
 TEST(TemplateDialog, DigitsOnlyFieldRefusesOtherTypedCharacters) {
     TemplateDialog dialog(kPortSelectTemplate);
-    auto* edit = static_cast<QLineEdit*>(dialog.GetDlgItem(kIdPortNumberEdit));
+    auto* edit = static_cast<QLineEdit*>(QtControl(dialog, kIdPortNumberEdit));
     QTest::keyClicks(edit, "a1 -2+x3");
     EXPECT_EQ(edit->text(), QStringLiteral("123"));
     QTest::keyClick(edit, Qt::Key_Backspace);
@@ -242,8 +244,8 @@ TEST(TemplateDialog, DigitsOnlyFieldRefusesOtherTypedCharacters) {
 
 TEST(TemplateDialog, AboutTemplateShowsIconAndTextWithoutFocus) {
     TemplateDialog dialog(kAboutBoxTemplate);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("About Quenlark"));
-    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    EXPECT_EQ(QtWindow(dialog).windowTitle(), QStringLiteral("About Quenlark"));
+    const QList<QLabel*> labels = QtWindow(dialog).findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 2);
     bool sawIcon = false;
     bool sawText = false;
@@ -252,7 +254,7 @@ TEST(TemplateDialog, AboutTemplateShowsIconAndTextWithoutFocus) {
         if (!label->pixmap().isNull()) {
             sawIcon = true;
             EXPECT_EQ(label->size(), QSize(32, 32));
-            const PixelRect rect = DialogRectToPixels({11, 17, 20, 20}, dialog.BaseUnits());
+            const PixelRect rect = DialogRectToPixels({11, 17, 20, 20}, QtBaseUnits(dialog));
             EXPECT_EQ(label->pos(), QPoint(rect.x, rect.y));
         } else {
             sawText = true;

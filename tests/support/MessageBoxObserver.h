@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QMessageBox>
+#include <QObject>
 
 // What a message box showed.
 struct ShownMessageBox {
@@ -15,14 +16,15 @@ struct ShownMessageBox {
     bool owned;  // kept above a window of the program
 };
 
-// For tests: while one is installed (from construction to destruction; the one installed
-// before comes back afterwards), every message box is recorded, shown, and closed with its OK
-// button after its event loop has run for the hold time, or as soon as the close condition
-// holds. The box is real and runs its real nested event loop meanwhile.
-class MessageBoxObserver {
+// While one exists (the one made before comes back when it goes), every message box the
+// program shows is recorded as it appears and closed with its OK button after its event loop
+// has run for the hold time, or as soon as the close condition holds. The box is the
+// program's own and runs its real nested event loop meanwhile; the program knows nothing of
+// the observer.
+class MessageBoxObserver : public QObject {
 public:
     explicit MessageBoxObserver(std::chrono::milliseconds holdTime = std::chrono::milliseconds{0});
-    ~MessageBoxObserver();
+    ~MessageBoxObserver() override;
     MessageBoxObserver(const MessageBoxObserver&) = delete;
     MessageBoxObserver& operator=(const MessageBoxObserver&) = delete;
 
@@ -31,11 +33,13 @@ public:
 
     const std::vector<ShownMessageBox>& Shown() const { return m_shown; }
 
-    static MessageBoxObserver* Installed();
-    // Records the box, runs it and closes it.
-    void Run(QMessageBox& box);
+protected:
+    // Sees every event of the application, and with it each box as it shows.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Observe(QMessageBox& box);
+
     std::chrono::milliseconds m_holdTime;
     std::function<bool()> m_closeCondition;
     std::vector<ShownMessageBox> m_shown;

@@ -1,8 +1,8 @@
-#include "ui/ControlFactory.h"
+#include "ui/qt/ControlFactory.h"
 
-#include "ui/DialogFont.h"
-#include "ui/IconResources.h"
-#include "ui/Latin1Text.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/Latin1Text.h"
+#include "ui/qt/QtIcon.h"
 
 #include <algorithm>
 
@@ -137,7 +137,7 @@ QWidget* CreateStatic(const ControlTemplate& control, QWidget& dialog, PixelRect
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (control.kind == ControlKind::Icon) {
-        label->setPixmap(LoadIconResource(control.iconId).pixmap(kIconSize, kIconSize));
+        label->setPixmap(ToQIcon(WindowIcon::Load(control.iconId)).pixmap(kIconSize, kIconSize));
         rect.width = kIconSize;
         rect.height = kIconSize;
         return label;

@@ -1,4 +1,4 @@
-#include "app/CTerminalApp.h"
+#include "app/ApplicationMain.h"
 #include "app/CommandLine.h"
 
 #include <iostream>
@@ -6,15 +6,11 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-// The one application object.
-CTerminalApp theApp;
-
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = HandleCommandLine(argc, argv, std::cout, std::cerr)) {
         return *status;
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("quenlark"));
-    theApp.InitInstance();
-    return 0;
+    return RunApplication();
 }

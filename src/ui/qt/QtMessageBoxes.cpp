@@ -1,7 +1,5 @@
-#include "ui/MessageBoxes.h"
-
 #include "res/DialogIds.h"
-#include "ui/MessageBoxObserver.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -17,6 +15,10 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString QtApplicationName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
 // A box waits in its own event loop, in which timers go on ticking; every other window of
 // the program takes no input until it is closed.
 int Run(QMessageBox& box, QWidget* owner) {
@@ -26,22 +28,18 @@ int Run(QMessageBox& box, QWidget* owner) {
         box.winId();  // makes the window, which the owner is then set on
         box.windowHandle()->setTransientParent(owner->windowHandle());
     }
-    if (MessageBoxObserver* observer = MessageBoxObserver::Installed()) {
-        observer->Run(box);
-    } else {
-        box.exec();
-    }
+    box.exec();
     return kIdOk;
 }
 
 }  // namespace
 
-QString ApplicationName() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+std::string ApplicationName() {
+    return QtApplicationName().toStdString();
 }
 
 int ShowAppMessageBox(std::string_view text) {
-    QMessageBox box(QMessageBox::Warning, ApplicationName(), FromUtf8(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, QtApplicationName(), FromUtf8(text), QMessageBox::Ok);
     QWidget* owner = QApplication::activeModalWidget();
     return Run(box, owner != nullptr ? owner : QApplication::activeWindow());
 }

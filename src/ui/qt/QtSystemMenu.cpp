@@ -1,21 +1,21 @@
-#include "ui/SystemMenu.h"
+#include "ui/qt/QtSystemMenu.h"
 
-#include "ui/Latin1Text.h"
+#include "ui/qt/Latin1Text.h"
 
 #include <QAction>
 #include <QPoint>
 #include <QWidget>
 
-SystemMenu::SystemMenu(QWidget& window, std::function<void(unsigned)> sendCommand)
+QtSystemMenu::QtSystemMenu(QWidget& window, std::function<void(unsigned)> sendCommand)
     : m_window(window), m_sendCommand(std::move(sendCommand)), m_menu(&window) {
     AppendItem(kScClose, "&Close");
 }
 
-void SystemMenu::AppendSeparator() {
+void QtSystemMenu::AppendSeparator() {
     m_menu.addSeparator();
 }
 
-void SystemMenu::AppendItem(unsigned nID, std::string_view text) {
+void QtSystemMenu::AppendItem(unsigned nID, std::string_view text) {
     QAction* action = m_menu.addAction(FromLatin1Text(text));
     action->setData(nID);
     // Queued, so that the command runs after the menu has gone, as a posted system command
@@ -25,10 +25,10 @@ void SystemMenu::AppendItem(unsigned nID, std::string_view text) {
         Qt::QueuedConnection);
 }
 
-void SystemMenu::Popup(const QPoint& globalPos) {
+void QtSystemMenu::Popup(const QPoint& globalPos) {
     m_menu.popup(globalPos);
 }
 
-unsigned SystemMenu::CommandOf(const QAction& action) {
+unsigned QtSystemMenu::CommandOf(const QAction& action) {
     return action.isSeparator() ? 0u : action.data().toUInt();
 }

@@ -1,4 +1,4 @@
-#include "ui/DialogFont.h"
+#include "ui/qt/DialogFont.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,0 +1,13 @@
+#include "app/ApplicationMain.h"
+
+#include "app/CTerminalApp.h"
+
+// The one application object.
+CTerminalApp theApp;
+
+int RunApplication() {
+    // Start-up always reports failure, so no message loop of the application's own follows:
+    // the program ends as soon as the port-selection window has closed.
+    theApp.InitInstance();
+    return 0;
+}
