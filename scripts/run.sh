@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quenlark and starts it.
+# Installs what is missing, builds the program alone (no tests, no benchmarks) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh run
 
-cmake --preset default
-cmake --build --preset default
-exec build/default/src/app/quenlark "$@"
+cmake --preset app
+cmake --build --preset app
+exec build/app/src/app/quenlark "$@"

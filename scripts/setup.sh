@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages and only when missing, what Quenlark needs for the named
 # purposes. Safe to run any number of times.
-# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, windows, fuzz; default: run test)
+# Usage: scripts/setup.sh [purpose...]   (purposes: run, test, windows, fuzz, demo, package;
+#                                           default: run test)
 set -euo pipefail
 
 # Building and running the program.
@@ -22,6 +23,10 @@ windows_packages=(
 # Building and running the fuzz targets: clang, its libFuzzer runtime, and llvm-symbolizer for
 # readable stack traces of a finding.
 fuzz_packages=(clang libclang-rt-dev llvm)
+# The demo device of scripts/demo.sh: the tests' Modbus slave behind a pty pair.
+demo_packages=(socat python3 python3-pymodbus python3-serial python3-serial-asyncio)
+# Making and checking the Debian package (scripts/package.sh).
+package_packages=(dpkg-dev file mandoc appstream lintian)
 
 purposes=("$@")
 ((${#purposes[@]} > 0)) || purposes=(run test)
@@ -33,6 +38,8 @@ for purpose in "${purposes[@]}"; do
     test) packages+=("${test_packages[@]}") ;;
     windows) packages+=("${windows_packages[@]}") ;;
     fuzz) packages+=("${fuzz_packages[@]}") ;;
+    demo) packages+=("${demo_packages[@]}") ;;
+    package) packages+=("${package_packages[@]}") ;;
     *)
       echo "setup.sh: unknown purpose '$purpose'" >&2
       exit 2

@@ -2,6 +2,7 @@
 
 #include "res/AppIcon.h"
 #include "res/DialogIds.h"
+#include "res/ProjectVersion.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ constexpr ControlTemplate kControls[] = {
      .iconId = kAppIconId},
     {.kind = ControlKind::Static,
      .id = kIdStatic,
-     .text = "Quenlark Version 1.0",
+     .text = "Quenlark Version " QUENLARK_VERSION_SHORT,
      .rect = {40, 10, 119, 8},
      .style = kControlGroup | kStaticNoPrefix},
     {.kind = ControlKind::DefPushButton,

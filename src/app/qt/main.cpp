@@ -1,9 +1,15 @@
 #include "app/ApplicationMain.h"
+#include "app/CommandLine.h"
+
+#include <iostream>
 
 #include <QApplication>
 #include <QGuiApplication>
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = HandleCommandLine(argc, argv, std::cout, std::cerr)) {
+        return *status;
+    }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("quenlark"));
     return RunApplication();

@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include "res/ProjectVersion.h"
+
+#include <ostream>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kProgramName = "quenlark";
+constexpr std::string_view kUsage = "Usage: quenlark [-h | --help] [-V | --version]\n";
+constexpr std::string_view kHelp =
+    "Opens the port-selection window of the serial-port terminal Quenlark: type a port number\n"
+    "and press Start to watch what that port receives and send lines to it.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n"
+    "\n"
+    "Port n is the link com<n> in $XDG_CONFIG_HOME/quenlark/ports/ (~/.config by default)\n"
+    "when there is one, else /dev/ttyS<n-1>. See quenlark(1).\n";
+
+enum class Request { Help, Version };
+
+std::optional<Request> KnownOption(std::string_view argument) {
+    if (argument == "-h" || argument == "--help") {
+        return Request::Help;
+    }
+    if (argument == "-V" || argument == "--version") {
+        return Request::Version;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err) {
+    std::optional<Request> first;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        const std::optional<Request> request = KnownOption(argument);
+        if (!request) {
+            // The program takes no operands, so anything else is a mistake, reported before
+            // any window would open.
+            const std::string_view what =
+                argument.starts_with('-') ? "unknown option" : "unexpected argument";
+            err << kProgramName << ": " << what << " '" << argument << "'\n" << kUsage;
+            return kExitUsage;
+        }
+        first = first.value_or(*request);
+    }
+    if (!first) {
+        return std::nullopt;
+    }
+    if (*first == Request::Help) {
+        out << kUsage << '\n' << kHelp;
+    } else {
+        out << kProgramName << ' ' << QUENLARK_VERSION << '\n';
+    }
+    out.flush();
+    return out ? kExitSuccess : kExitFailure;
+}

@@ -1,0 +1,54 @@
+#include "app/CommandLine.h"
+
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kUsage = "Usage: quenlark [-h | --help] [-V | --version]\n";
+const std::string kVersion = "quenlark " QUENLARK_PROJECT_VERSION "\n";
+
+TEST(CommandLine, HelpAndVersionEndTheProgramAndAnythingElseIsRefused) {
+    struct Row {
+        std::vector<const char*> arguments;
+        std::optional<int> status;
+        std::string outStart;  // what standard output starts with
+        std::string err;
+    };
+    const Row rows[] = {
+        {{}, std::nullopt, "", ""},
+        {{"--version"}, 0, kVersion, ""},
+        {{"-V"}, 0, kVersion, ""},
+        {{"--help"}, 0, kUsage + "\n", ""},
+        {{"-h"}, 0, kUsage + "\n", ""},
+        {{"--help", "--version"}, 0, kUsage + "\n", ""},  // the first one counts
+        {{"--version", "-h"}, 0, kVersion, ""},
+        {{"--verbose"}, 2, "", "quenlark: unknown option '--verbose'\n" + kUsage},
+        {{"--version=2"}, 2, "", "quenlark: unknown option '--version=2'\n" + kUsage},
+        {{"-hV"}, 2, "", "quenlark: unknown option '-hV'\n" + kUsage},
+        {{"5"}, 2, "", "quenlark: unexpected argument '5'\n" + kUsage},
+        {{"--version", "-x"}, 2, "", "quenlark: unknown option '-x'\n" + kUsage},
+    };
+    for (const Row& row : rows) {
+        std::vector<const char*> argv{"/usr/bin/quenlark"};
+        argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::optional<int> status =
+            HandleCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+        std::string label;
+        for (const char* argument : row.arguments) {
+            label += std::string(argument) + ' ';
+        }
+        EXPECT_EQ(status, row.status) << label;
+        EXPECT_EQ(out.str().substr(0, row.outStart.size()), row.outStart) << label;
+        EXPECT_EQ(out.str().empty(), row.outStart.empty()) << label;
+        EXPECT_EQ(err.str(), row.err) << label;
+    }
+}
+
+}  // namespace
