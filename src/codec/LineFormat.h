@@ -12,3 +12,7 @@ using ByteArray = std::vector<std::uint8_t>;
 constexpr int kLineFormatText = 0;
 constexpr int kLineFormatDec = 1;
 constexpr int kLineFormatHex = 2;
+
+constexpr bool IsLineFormat(int format) {
+    return format == kLineFormatText || format == kLineFormatDec || format == kLineFormatHex;
+}

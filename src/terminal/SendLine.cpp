@@ -16,10 +16,6 @@ int RememberedOrSelected(int nLineFormat, int selectorEntry) {
     return nLineFormat < 0 ? selectorEntry : nLineFormat;
 }
 
-bool IsLineFormat(int format) {
-    return format == kLineFormatText || format == kLineFormatDec || format == kLineFormatHex;
-}
-
 }  // namespace
 
 ByteArray SendFrame(const ByteArray& lineBytes, int format) {
