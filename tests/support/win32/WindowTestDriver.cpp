@@ -6,6 +6,7 @@
 #include "ui/win32/WindowsApi.h"
 
 #include <chrono>
+#include <commctrl.h>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -97,6 +98,32 @@ BOOL CALLBACK CloseOneWindow(HWND window, LPARAM) {
         return FALSE;
     }
     return TRUE;
+}
+
+struct ToolTipRequest {
+    HWND window;
+    HWND control;
+    std::wstring text;
+};
+
+// Asks a tooltip control of the window for the control's text, as it does before it shows.
+BOOL CALLBACK AskToolTip(HWND toolTip, LPARAM lParam) {
+    auto& request = *reinterpret_cast<ToolTipRequest*>(lParam);
+    wchar_t className[32] = {};
+    GetClassNameW(toolTip, className, static_cast<int>(std::size(className)));
+    if (std::wstring_view(className) != TOOLTIPS_CLASSW ||
+        GetWindow(toolTip, GW_OWNER) != request.window) {
+        return TRUE;
+    }
+    wchar_t text[INFOTIPSIZE] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = request.window;
+    tool.uId = reinterpret_cast<UINT_PTR>(request.control);
+    tool.lpszText = text;
+    SendMessageW(toolTip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    request.text = text;
+    return request.text.empty();
 }
 
 }  // namespace
@@ -275,4 +302,16 @@ std::string SelectedText(const TemplateDialog& dialog, int editId) {
                  reinterpret_cast<LPARAM>(&end));
     const std::string text = dialog.GetDlgItemText(editId);
     return start < end && end <= text.size() ? text.substr(start, end - start) : std::string();
+}
+
+std::string ToolTip(TemplateDialog& dialog, int id) {
+    ToolTipRequest request{Window(dialog), Win32Control(dialog, id), {}};
+    EnumThreadWindows(GetCurrentThreadId(), &AskToolTip, reinterpret_cast<LPARAM>(&request));
+    std::string text;
+    for (const char c : Utf8FromWide(request.text)) {
+        if (c != '\r') {
+            text += c;
+        }
+    }
+    return text;
 }
