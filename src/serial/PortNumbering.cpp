@@ -157,7 +157,10 @@ std::string SystemError(const fs::path& path, int error) {
 
 bool MakePortsFolder(const fs::path& folder, std::vector<std::string>& problems) {
     std::error_code error;
-    fs::create_directories(folder.parent_path(), error);
+    if (fs::create_directories(folder.parent_path(), error); error) {
+        problems.push_back(folder.parent_path().string() + ": " + error.message());
+        return false;
+    }
     if (::mkdir(folder.c_str(), kPortsFolderMode) != 0 && errno != EEXIST) {
         problems.push_back(SystemError(folder, errno));
         return false;
@@ -207,9 +210,9 @@ bool AssignNumber(const fs::path& root, const fs::path& folder, const fs::path& 
             DropSecondNumber(folder, *number, device, stableName);
             return true;
         }
-        if (errno != EEXIST) {
-            problems.push_back(SystemError(link, errno));
-            return errno != EACCES && errno != EROFS;
+        if (const int failure = errno; failure != EEXIST) {
+            problems.push_back(SystemError(link, failure));
+            return failure != EACCES && failure != EROFS;
         }
     }
     return true;

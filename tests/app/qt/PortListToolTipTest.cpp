@@ -4,8 +4,6 @@
 #include "support/ScopedConfigHome.h"
 #include "support/WindowTestDriver.h"
 
-#include <memory>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -18,11 +16,10 @@ TEST(PortListToolTip, IsReadWhenItShows) {
     ModalHangGuard guard;
     ScopedConfigHome home;
     CPortSelectDlg dlg;
-    std::optional<PtyPort> pty;
     OnNextModalWindow([&] {
         EXPECT_EQ(ToolTip(dlg, kIdPortNumberEdit).find("COM7:"), std::string::npos);
-        pty.emplace(home, 7);
-        EXPECT_NE(ToolTip(dlg, kIdPortNumberEdit).find("COM7: " + pty->SlavePath()),
+        const PtyPort pty(home, 7);
+        EXPECT_NE(ToolTip(dlg, kIdPortNumberEdit).find("COM7: " + pty.SlavePath()),
                   std::string::npos);
         Click(dlg, kIdCancel);
     });

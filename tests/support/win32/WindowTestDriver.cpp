@@ -100,30 +100,22 @@ BOOL CALLBACK CloseOneWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
+// The text a tooltip control of `dialog`'s window has for one of its controls: it asks the
+// window for it, as before it shows.
 struct ToolTipRequest {
     HWND window;
-    HWND control;
-    std::wstring text;
+    TTTOOLINFOW tool;
 };
 
-// Asks a tooltip control of the window for the control's text, as it does before it shows.
 BOOL CALLBACK AskToolTip(HWND toolTip, LPARAM lParam) {
     auto& request = *reinterpret_cast<ToolTipRequest*>(lParam);
     wchar_t className[32] = {};
     GetClassNameW(toolTip, className, static_cast<int>(std::size(className)));
-    if (std::wstring_view(className) != TOOLTIPS_CLASSW ||
-        GetWindow(toolTip, GW_OWNER) != request.window) {
-        return TRUE;
+    if (std::wstring_view(className) == TOOLTIPS_CLASSW &&
+        GetWindow(toolTip, GW_OWNER) == request.window) {
+        SendMessageW(toolTip, TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&request.tool));
     }
-    wchar_t text[INFOTIPSIZE] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = request.window;
-    tool.uId = reinterpret_cast<UINT_PTR>(request.control);
-    tool.lpszText = text;
-    SendMessageW(toolTip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-    request.text = text;
-    return request.text.empty();
+    return request.tool.lpszText[0] == L'\0';
 }
 
 }  // namespace
@@ -305,13 +297,14 @@ std::string SelectedText(const TemplateDialog& dialog, int editId) {
 }
 
 std::string ToolTip(TemplateDialog& dialog, int id) {
-    ToolTipRequest request{Window(dialog), Win32Control(dialog, id), {}};
+    wchar_t text[INFOTIPSIZE] = {};
+    ToolTipRequest request{Window(dialog), {}};
+    request.tool.cbSize = sizeof(request.tool);
+    request.tool.hwnd = Window(dialog);
+    request.tool.uId = reinterpret_cast<UINT_PTR>(Win32Control(dialog, id));
+    request.tool.lpszText = text;
     EnumThreadWindows(GetCurrentThreadId(), &AskToolTip, reinterpret_cast<LPARAM>(&request));
-    std::string text;
-    for (const char c : Utf8FromWide(request.text)) {
-        if (c != '\r') {
-            text += c;
-        }
-    }
-    return text;
+    std::wstring lines = text;
+    lines.erase(std::remove(lines.begin(), lines.end(), L'\r'), lines.end());
+    return Utf8FromWide(lines);
 }
