@@ -136,10 +136,9 @@ PortEntries ReadPortsFolder(const fs::path& folder) {
     return entries;
 }
 
-bool LeadsTo(const PortEntries& entries, const fs::path& device, int except = 0) {
-    return std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-        return entry.first != except && entry.second == device;
-    });
+bool LeadsTo(const PortEntries& entries, const fs::path& device) {
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const auto& entry) { return entry.second == device; });
 }
 
 std::optional<int> LowestFreeNumber(const fs::path& root, const PortEntries& entries) {
