@@ -2,10 +2,12 @@
 
 #include "app/CAboutBox.h"
 #include "app/IconPosition.h"
+#include "app/PortListText.h"
 #include "app/PortNumberCheck.h"
 #include "res/AppIcon.h"
 #include "res/PortSelectTemplate.h"
 #include "res/StringTable.h"
+#include "serial/SystemPorts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/PaintContext.h"
 #include "ui/SystemMetrics.h"
@@ -44,6 +46,10 @@ bool CPortSelectDlg::DoDataExchange(bool saveAndValidate) {
 
 bool CPortSelectDlg::OnInitDialog() {
     TemplateDialog::OnInitDialog();
+    // Adapters plugged in get their numbers now, so that the list shows them; what cannot be
+    // numbered keeps the start-up quiet and opens as before.
+    AssignSystemPortNumbers();
+    SetDlgItemToolTip(kIdPortNumberEdit, [] { return PortListToolTip(ListSystemPorts().ports); });
     AppendAboutItem(GetSystemMenu(), LoadStringResource(kIdsAboutBox));
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
@@ -89,6 +95,8 @@ void CPortSelectDlg::OnStart() {
     // A refused number has been shown to the user; the start goes on all the same, with the
     // port read from the field's text.
     UpdateData(true);
+    // An adapter plugged in while this window was open is numbered before its number opens.
+    AssignSystemPortNumbers();
     const std::unique_ptr<TerminalWindow> dlg = m_makeTerminalWindow();
     dlg->SetPort(PortNumberFromText(GetDlgItemText(kIdPortNumberEdit)));
     dlg->DoModal();

@@ -1,25 +1,33 @@
 #include "app/CommandLine.h"
 
+#include "app/PortListText.h"
 #include "res/ProjectVersion.h"
+#include "serial/SystemPorts.h"
 
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 constexpr std::string_view kProgramName = "quenlark";
-constexpr std::string_view kUsage = "Usage: quenlark [-h | --help] [-V | --version]\n";
+constexpr std::string_view kUsage =
+    "Usage: quenlark [-h | --help] [-V | --version] [-l | --list-ports]\n";
 constexpr std::string_view kHelp =
     "Opens the port-selection window of the serial-port terminal Quenlark: type a port number\n"
     "and press Start to watch what that port receives and send lines to it.\n"
     "\n"
-    "  -h, --help     show this help and exit\n"
-    "  -V, --version  show the version and exit\n"
+    "  -h, --help        show this help and exit\n"
+    "  -V, --version     show the version and exit\n"
+    "  -l, --list-ports  list the port numbers that exist and exit: number, device\n"
+    "                    (- when absent), what it is, and for a link its target\n"
     "\n"
     "Port n is the link com<n> in $XDG_CONFIG_HOME/quenlark/ports/ (~/.config by default)\n"
-    "when there is one, else /dev/ttyS<n-1>. See quenlark(1).\n";
+    "when there is one, else /dev/ttyS<n-1>. A USB adapter gets such a link, the lowest\n"
+    "free number, the first time it is seen. See quenlark(1).\n";
 
-enum class Request { Help, Version };
+enum class Request { Help, Version, ListPorts };
 
 std::optional<Request> KnownOption(std::string_view argument) {
     if (argument == "-h" || argument == "--help") {
@@ -28,7 +36,25 @@ std::optional<Request> KnownOption(std::string_view argument) {
     if (argument == "-V" || argument == "--version") {
         return Request::Version;
     }
+    if (argument == "-l" || argument == "--list-ports") {
+        return Request::ListPorts;
+    }
     return std::nullopt;
+}
+
+// Numbers the adapters plugged in, as the port-selection window does, then lists.
+int ListPorts(std::ostream& out, std::ostream& err) {
+    std::vector<std::string> problems = AssignSystemPortNumbers();
+    const PortListing listing = ListSystemPorts();
+    problems.insert(problems.end(), listing.problems.begin(), listing.problems.end());
+    for (const std::string& problem : problems) {
+        err << kProgramName << ": " << problem << '\n';
+    }
+    for (const ListedPort& port : listing.ports) {
+        out << PortListLine(port) << '\n';
+    }
+    out.flush();
+    return out && listing.readable ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
@@ -51,6 +77,9 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::ost
     }
     if (!first) {
         return std::nullopt;
+    }
+    if (*first == Request::ListPorts) {
+        return ListPorts(out, err);
     }
     if (*first == Request::Help) {
         out << kUsage << '\n' << kHelp;

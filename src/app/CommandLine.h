@@ -3,16 +3,17 @@
 #include <iosfwd>
 #include <optional>
 
-// What the program does before it makes a window: --help and --version print and end the
-// program, any other argument is refused. Needs no display.
+// What the program does before it makes a window: --help, --version and --list-ports print
+// and end the program, any other argument is refused. Needs no display.
 constexpr int kExitSuccess = 0;
-// The help or version could not be written.
+// The help, version or port list could not be written, or the ports could not be read.
 constexpr int kExitFailure = 1;
 // Wrong use of the command line, as getopt-style programs report it.
 constexpr int kExitUsage = 2;
 
 // Reads the command line (argv[0] is the program). Returns the exit status when the program
-// ends here, after writing the help or version to `out`, or a one-line error and the usage
-// to `err`; nullopt when there were no arguments and the windows may open.
+// ends here, after writing the help, version or port list to `out` (and what went wrong with
+// the ports, a line each, to `err`), or a one-line error and the usage to `err`; nullopt when there
+// were no arguments and the windows may open.
 std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::ostream& out,
                                      std::ostream& err);

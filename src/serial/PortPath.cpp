@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kHighestPort = 255;
-constexpr std::string_view kPortsFolder = "/quenlark/ports/com";
+constexpr std::string_view kPortsFolder = "/quenlark/ports";
+constexpr std::string_view kPortLinkPrefix = "com";
 constexpr std::string_view kBuiltInPortPrefix = "/dev/ttyS";
 
 std::optional<int> PortNumberOf(std::string_view deviceName) {
@@ -26,7 +26,7 @@ std::optional<int> PortNumberOf(std::string_view deviceName) {
         }
         number = number * 10 + (c - '0');
     }
-    if (number > kHighestPort) {
+    if (number > kHighestComPort) {
         return std::nullopt;
     }
     return number;
@@ -48,6 +48,19 @@ std::string ConfigHome(const char* xdgConfigHome, const char* home) {
 
 }  // namespace
 
+std::string PortLinkName(int number) {
+    return std::string(kPortLinkPrefix) + std::to_string(number);
+}
+
+std::string PortsFolderFor(const char* xdgConfigHome, const char* home) {
+    const std::string configHome = ConfigHome(xdgConfigHome, home);
+    return configHome.empty() ? std::string() : configHome + std::string(kPortsFolder);
+}
+
+std::string PortsFolder() {
+    return PortsFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
 std::optional<PortPathCandidates> PortPathCandidatesFor(std::string_view deviceName,
                                                         const char* xdgConfigHome,
                                                         const char* home) {
@@ -56,9 +69,9 @@ std::optional<PortPathCandidates> PortPathCandidatesFor(std::string_view deviceN
         return std::nullopt;
     }
     PortPathCandidates candidates;
-    const std::string configHome = ConfigHome(xdgConfigHome, home);
-    if (!configHome.empty()) {
-        candidates.linkPath = configHome + std::string(kPortsFolder) + std::to_string(*number);
+    const std::string portsFolder = PortsFolderFor(xdgConfigHome, home);
+    if (!portsFolder.empty()) {
+        candidates.linkPath = portsFolder + '/' + PortLinkName(*number);
     }
     candidates.devicePath = std::string(kBuiltInPortPrefix) + std::to_string(*number - 1);
     return candidates;

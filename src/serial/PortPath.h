@@ -13,9 +13,21 @@ struct PortPathCandidates {
     std::string devicePath;
 };
 
+// The highest COM port number.
+constexpr int kHighestComPort = 255;
+
+// The name of port n's entry in the ports folder: "com<n>".
+std::string PortLinkName(int number);
+
+// <config home>/quenlark/ports, where the links com<n> live, or "" when there is no config
+// home. The config home is `xdgConfigHome` when it is an absolute path, otherwise `home` +
+// "/.config"; absent or empty values count as unset.
+std::string PortsFolderFor(const char* xdgConfigHome, const char* home);
+// The ports folder of this process's environment.
+std::string PortsFolder();
+
 // The candidates for `deviceName`, or nothing when the name is not "\\.\COM<n>" with n from
-// 1 to 255 written without leading zeros. The config home is `xdgConfigHome` when it is an
-// absolute path, otherwise `home` + "/.config"; absent or empty values count as unset.
+// 1 to 255 written without leading zeros; the link is in PortsFolderFor's folder.
 std::optional<PortPathCandidates> PortPathCandidatesFor(std::string_view deviceName,
                                                         const char* xdgConfigHome,
                                                         const char* home);

@@ -2,6 +2,7 @@
 
 #include "ui/DialogUnits.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,6 +54,8 @@ public:
     virtual int ComboGetCurSel(int id) const = 0;
     virtual int ComboSetCurSel(int id, int index) = 0;
     virtual void GotoDlgCtrl(int id) = 0;
+    // As TemplateDialog::SetDlgItemToolTip.
+    virtual void SetDlgItemToolTip(int id, std::function<std::string()> text) = 0;
 
     virtual void SetTimer(unsigned nIDEvent, unsigned elapseMs) = 0;
     virtual void KillTimer(unsigned nIDEvent) = 0;

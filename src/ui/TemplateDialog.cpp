@@ -113,6 +113,10 @@ void TemplateDialog::GotoDlgCtrl(int id) {
     m_backend->GotoDlgCtrl(id);
 }
 
+void TemplateDialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
+    m_backend->SetDlgItemToolTip(id, std::move(text));
+}
+
 void TemplateDialog::SetTimer(unsigned nIDEvent, unsigned elapseMs) {
     m_backend->SetTimer(nIDEvent, elapseMs);
 }

@@ -89,6 +89,9 @@ public:
     // Gives a control the focus, with all its text selected when it is an edit; a failed
     // check puts the user there.
     void GotoDlgCtrl(int id);
+    // Resting the pointer on the control shows a tooltip with the text (UTF-8, lines apart
+    // with "\n") that `text` gives at that moment. Set from OnInitDialog on.
+    void SetDlgItemToolTip(int id, std::function<std::string()> text);
 
     // Starts (or restarts) the timer nIDEvent; its ticks call OnTimer on this thread, also
     // while a message box or another modal window is open.

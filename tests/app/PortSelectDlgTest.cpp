@@ -1,7 +1,9 @@
 #include "FakeTerminalWindow.h"
 #include "app/CPortSelectDlg.h"
+#include "app/PortListText.h"
 #include "res/DialogIds.h"
 #include "res/PortSelectTemplate.h"
+#include "serial/SystemPorts.h"
 #include "support/MessageBoxObserver.h"
 #include "support/WindowTestDriver.h"
 
@@ -110,6 +112,15 @@ TEST_F(PortSelectWindow, StartOpensATerminalWindowOnTheFieldsPort) {
         EXPECT_EQ(run.messagesBefore, messagesSoFar) << rows[i].text;  // message first
         EXPECT_EQ(run.destroyedBefore, static_cast<int>(i));
     }
+}
+
+TEST_F(PortSelectWindow, NumberFieldsToolTipListsThePortsThatExist) {
+    Run([&] {
+        const std::string shown = ToolTip(m_dlg, kIdPortNumberEdit);
+        EXPECT_EQ(shown, PortListToolTip(ListSystemPorts().ports));
+        EXPECT_FALSE(shown.empty());
+        Click(kIdCancel);
+    });
 }
 
 TEST_F(PortSelectWindow, TypedPortIsTheOneStarted) {

@@ -79,3 +79,6 @@ TemplateDialog* InnermostModalDialog();
 int FocusedControl(const TemplateDialog& dialog);
 // The selected part of an edit's text.
 std::string SelectedText(const TemplateDialog& dialog, int editId);
+// The pointer rests on the control: the text of the tooltip that shows (UTF-8, lines apart
+// with "\n"), or "" when none does.
+std::string ToolTip(TemplateDialog& dialog, int id);

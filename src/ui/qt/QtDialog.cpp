@@ -11,12 +11,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 namespace {
@@ -250,6 +252,13 @@ void QtDialog::GotoDlgCtrl(int id) {
     }
 }
 
+void QtDialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
+    if (QWidget* control = Control(id)) {
+        control->installEventFilter(this);
+        m_toolTips[control] = std::move(text);
+    }
+}
+
 void QtDialog::SetTimer(unsigned nIDEvent, unsigned elapseMs) {
     QTimer*& timer = m_timers[nIDEvent];
     if (timer == nullptr) {
@@ -297,6 +306,17 @@ void QtDialog::DefaultSysCommand(unsigned nID, long) {
 
 void QtDialog::DefaultPaint() {
     // The background is already painted.
+}
+
+bool QtDialog::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = m_toolTips.find(watched);
+    if (event->type() != QEvent::ToolTip || found == m_toolTips.end()) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), QString::fromStdString(found->second()),
+                       static_cast<QWidget*>(watched));
+    return true;
 }
 
 void QtDialog::accept() {

@@ -4,6 +4,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/qt/QtSystemMenu.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -44,6 +45,7 @@ public:
     int ComboGetCurSel(int id) const override;
     int ComboSetCurSel(int id, int index) override;
     void GotoDlgCtrl(int id) override;
+    void SetDlgItemToolTip(int id, std::function<std::string()> text) override;
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;
@@ -57,6 +59,7 @@ public:
     void DefaultPaint() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void accept() override;
     void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,6 +77,8 @@ private:
     DialogBaseUnits m_baseUnits{};
     std::map<int, QWidget*> m_controls;
     std::map<unsigned, QTimer*> m_timers;
+    // The tooltip texts of the controls that have one, read when the tooltip shows.
+    std::map<QObject*, std::function<std::string()>> m_toolTips;
     QtSystemMenu m_systemMenu;
     QIcon m_bigIcon;
     QIcon m_smallIcon;

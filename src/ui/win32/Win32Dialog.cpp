@@ -7,6 +7,7 @@
 #include "ui/win32/Win32Icon.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <cwchar>
 #include <vector>
 
@@ -36,6 +37,21 @@ HFONT MakeFixedWidthFont(HFONT dialogFont) {
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     wcsncpy(font.lfFaceName, kFixedWidthFace, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
+}
+
+// Wide enough for the longest line a tooltip of the program shows; longer lines wrap.
+constexpr LPARAM kToolTipWidth = 600;
+
+// A tooltip's lines are apart with CR LF.
+std::wstring ToolTipText(const std::string& text) {
+    std::wstring wide;
+    for (const wchar_t c : WideFromUtf8(text)) {
+        if (c == L'\n') {
+            wide += L'\r';
+        }
+        wide += c;
+    }
+    return wide;
 }
 
 // A character of the window's Unicode messages as the program's 8-bit text has it.
@@ -107,6 +123,8 @@ int Win32Dialog::RunModal() {
                                 &Win32Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     g_running.erase(std::find(g_running.begin(), g_running.end(), this));
     m_window = nullptr;
+    // Went with the window, its owner.
+    m_toolTip = nullptr;
     m_timers.clear();
     if (m_fixedFont != nullptr) {
         DeleteObject(m_fixedFont);
@@ -213,6 +231,34 @@ void Win32Dialog::GotoDlgCtrl(int id) {
     }
 }
 
+void Win32Dialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
+    const HWND control = Control(id);
+    if (control == nullptr) {
+        return;
+    }
+    if (m_toolTip == nullptr) {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&classes);
+        m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        if (m_toolTip == nullptr) {
+            return;
+        }
+        // Lines apart with CR LF only break where the tooltip has a width.
+        SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    m_toolTipTexts[id] = std::move(text);
+}
+
 void Win32Dialog::SetTimer(unsigned nIDEvent, unsigned elapseMs) {
     if (m_window != nullptr) {
         ::SetTimer(m_window, nIDEvent, elapseMs, nullptr);
@@ -289,6 +335,9 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_QUERYDRAGICON:
             return OnQueryDragIconMessage();
+        case WM_NOTIFY:
+            OnNotifyMessage(*reinterpret_cast<NMHDR*>(lParam));
+            return FALSE;
         case WM_DESTROY:
             KillAllTimers();
             return FALSE;
@@ -346,6 +395,18 @@ void Win32Dialog::OnCharMessage(WPARAM wParam, LPARAM lParam) {
 
 INT_PTR Win32Dialog::OnQueryDragIconMessage() {
     return reinterpret_cast<INT_PTR>(LoadWin32Icon(m_dialog.OnQueryDragIcon(), true));
+}
+
+void Win32Dialog::OnNotifyMessage(NMHDR& header) {
+    if (header.code != TTN_GETDISPINFOW || header.hwndFrom != m_toolTip) {
+        return;
+    }
+    auto& request = reinterpret_cast<NMTTDISPINFOW&>(header);
+    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header.idFrom));
+    const auto found = m_toolTipTexts.find(id);
+    // Kept until the next request, as the tooltip reads it after this returns.
+    m_toolTipShown = found != m_toolTipTexts.end() ? ToolTipText(found->second()) : L"";
+    request.lpszText = m_toolTipShown.data();
 }
 
 void Win32Dialog::PrepareControls() {

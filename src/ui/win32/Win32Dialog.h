@@ -4,6 +4,8 @@
 #include "ui/win32/Win32SystemMenu.h"
 #include "ui/win32/WindowsApi.h"
 
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -48,6 +50,7 @@ public:
     int ComboGetCurSel(int id) const override;
     int ComboSetCurSel(int id, int index) override;
     void GotoDlgCtrl(int id) override;
+    void SetDlgItemToolTip(int id, std::function<std::string()> text) override;
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;
@@ -68,6 +71,7 @@ private:
     void OnTimerMessage(unsigned nIDEvent);
     void OnCharMessage(WPARAM wParam, LPARAM lParam);
     INT_PTR OnQueryDragIconMessage();
+    void OnNotifyMessage(NMHDR& header);
 
     void PrepareControls();
     // The control, when the template makes it of this kind; else null.
@@ -85,5 +89,10 @@ private:
     std::set<unsigned> m_timers;
     // Timers whose tick is running, so that a tick showing a box is not entered again.
     std::set<unsigned> m_ticking;
+    // A standard tooltip control for the controls that have a tooltip, made for each run; it
+    // asks for their texts when it shows.
+    HWND m_toolTip = nullptr;
+    std::map<int, std::function<std::string()>> m_toolTipTexts;
+    std::wstring m_toolTipShown;
     bool m_ended = false;
 };

@@ -10,10 +10,12 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -175,4 +177,14 @@ int FocusedControl(const TemplateDialog& dialog) {
 std::string SelectedText(const TemplateDialog& dialog, int editId) {
     const auto* edit = qobject_cast<const QLineEdit*>(QtControl(dialog, editId));
     return edit != nullptr ? edit->selectedText().toLatin1().toStdString() : std::string();
+}
+
+std::string ToolTip(TemplateDialog& dialog, int id) {
+    QWidget* control = QtControl(dialog, id);
+    const QPoint inside = control->rect().center();
+    QHelpEvent rest(QEvent::ToolTip, inside, control->mapToGlobal(inside));
+    QApplication::sendEvent(control, &rest);
+    const std::string text = QToolTip::isVisible() ? QToolTip::text().toStdString() : "";
+    QToolTip::hideText();
+    return text;
 }

@@ -6,6 +6,7 @@
 #include "ui/win32/WindowsApi.h"
 
 #include <chrono>
+#include <commctrl.h>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -97,6 +98,24 @@ BOOL CALLBACK CloseOneWindow(HWND window, LPARAM) {
         return FALSE;
     }
     return TRUE;
+}
+
+// The text a tooltip control of `dialog`'s window has for one of its controls: it asks the
+// window for it, as before it shows.
+struct ToolTipRequest {
+    HWND window;
+    TTTOOLINFOW tool;
+};
+
+BOOL CALLBACK AskToolTip(HWND toolTip, LPARAM lParam) {
+    auto& request = *reinterpret_cast<ToolTipRequest*>(lParam);
+    wchar_t className[32] = {};
+    GetClassNameW(toolTip, className, static_cast<int>(std::size(className)));
+    if (std::wstring_view(className) == TOOLTIPS_CLASSW &&
+        GetWindow(toolTip, GW_OWNER) == request.window) {
+        SendMessageW(toolTip, TTM_GETTEXTW, INFOTIPSIZE, reinterpret_cast<LPARAM>(&request.tool));
+    }
+    return request.tool.lpszText[0] == L'\0';
 }
 
 }  // namespace
@@ -275,4 +294,17 @@ std::string SelectedText(const TemplateDialog& dialog, int editId) {
                  reinterpret_cast<LPARAM>(&end));
     const std::string text = dialog.GetDlgItemText(editId);
     return start < end && end <= text.size() ? text.substr(start, end - start) : std::string();
+}
+
+std::string ToolTip(TemplateDialog& dialog, int id) {
+    wchar_t text[INFOTIPSIZE] = {};
+    ToolTipRequest request{Window(dialog), {}};
+    request.tool.cbSize = sizeof(request.tool);
+    request.tool.hwnd = Window(dialog);
+    request.tool.uId = reinterpret_cast<UINT_PTR>(Win32Control(dialog, id));
+    request.tool.lpszText = text;
+    EnumThreadWindows(GetCurrentThreadId(), &AskToolTip, reinterpret_cast<LPARAM>(&request));
+    std::wstring lines = text;
+    lines.erase(std::remove(lines.begin(), lines.end(), L'\r'), lines.end());
+    return Utf8FromWide(lines);
 }
