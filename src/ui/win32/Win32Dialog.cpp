@@ -3,8 +3,8 @@
 #include "res/DialogTemplate.h"
 #include "ui/TemplateDialog.h"
 #include "ui/win32/DialogTemplateWriter.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Icon.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <cwchar>
