@@ -48,9 +48,13 @@ mkdir -p "$WINEPREFIX"
 # output pipe they would keep it waiting for ever.
 "$wine_bin/wineserver" -p >/dev/null 2>&1
 "$wine_bin/wine64" wineboot --init >/dev/null 2>&1
-# Dialogs in the fonts Windows has (else another face stands in), and window frames drawn by
+# Dialogs in the fonts Windows has (else another face stands in): Wine's own, and for Courier
+# New, which Wine lacks, Liberation Mono, whose characters are as wide. Window frames drawn by
 # Wine itself, as on Windows, since no window manager runs on the display.
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+cp /usr/share/wine/fonts/* /usr/share/fonts/truetype/liberation2/LiberationMono-*.ttf \
+  "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine_bin/wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
+  /d 'Liberation Mono' /f >/dev/null 2>&1
 "$wine_bin/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 "$@"

@@ -13,7 +13,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -116,7 +116,12 @@ TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_TRUE(QFontInfo(log->font()).fixedPitch());
+    // Every character one width, so that the log's columns line up; the font's own flag says
+    // less (Noto Sans Mono, for one, reports itself as not fixed-pitch).
+    const QFontMetrics metrics(log->font());
+    for (const char c : {'i', 'W', '0', ' ', '.'}) {
+        EXPECT_EQ(metrics.horizontalAdvance(QChar(c)), metrics.horizontalAdvance(QChar('M'))) << c;
+    }
     EXPECT_EQ(log->font().pointSize(), kTerminalTemplate.pointSize);
 
     const QFont dialogFont = DialogFont(kTerminalTemplate);
