@@ -3,12 +3,18 @@
 # a wineserver that stays up for the whole command and an Xvfb display for the windows;
 # afterwards, also when the command fails or is interrupted, stops the wineserver and the
 # display and removes the prefix.
-# Usage: WINEPREFIX=/absolute/folder scripts/wine-session.sh command [argument...]
+# Usage: WINEPREFIX=<project>/build/<folder>/... scripts/wine-session.sh command [argument...]
 set -euo pipefail
 
 : "${WINEPREFIX:?must name the Wine prefix folder}"
-[[ "$WINEPREFIX" == /* ]] || { echo "wine-session.sh: WINEPREFIX must be absolute" >&2; exit 2; }
-export WINEPREFIX
+# The prefix is removed afterwards: only ever a folder inside the build folder.
+build=$(realpath -m "$(dirname "$0")/../build")
+prefix=$(realpath -m "$WINEPREFIX")
+[[ "$WINEPREFIX" == /* && "$prefix" == "$build"/?*/?* ]] || {
+  echo "wine-session.sh: WINEPREFIX must be a folder inside $build/<build folder>" >&2
+  exit 2
+}
+export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 # No menu entries or file associations in the home folder, no Mono or Gecko installers.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
