@@ -3,15 +3,10 @@
 #include "support/MessageBoxObserver.h"
 #include "support/WindowTestDriver.h"
 #include "ui/MessageBoxes.h"
-#include "ui/qt/QtControls.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include <QApplication>
-#include <QDialog>
-#include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,17 +50,17 @@ TEST(MessageBoxes, ErrorBoxHasInformationIconErrorCaptionAndNoOwner) {
 TEST(MessageBoxes, BoxIsModalOverEveryWindow) {
     ModalHangGuard guard;
     MessageBoxObserver observer(60s);
-    bool boxWasModal = false;
+    RecordingDialog dialog;
+    bool dialogTookInput = true;
     observer.CloseWhen([&] {
-        boxWasModal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+        dialogTookInput = TakesInput(dialog);
         return true;
     });
-    RecordingDialog dialog;
     RunModal(dialog, [&] {
         ShowErrorBox("x");
         dialog.EndDialog(kIdCancel);
     });
-    EXPECT_TRUE(boxWasModal);
+    EXPECT_FALSE(dialogTookInput);
 }
 
 TEST(MessageBoxObserver, InnerObserverRecordsUntilItGoes) {
@@ -84,16 +79,15 @@ TEST(WindowTimer, TicksGoOnWhileAMessageBoxIsOpen) {
     ModalHangGuard guard;
     MessageBoxObserver observer(60s);  // the hold time only guards against a hang
     RecordingDialog dialog;
+    bool inBox = false;
     int ticksInBox = 0;
-    dialog.onTimer = [&](unsigned) {
-        if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr) {
-            ++ticksInBox;
-        }
-    };
+    dialog.onTimer = [&](unsigned) { ticksInBox += inBox ? 1 : 0; };
     observer.CloseWhen([&] { return ticksInBox >= 3; });
     dialog.onInit = [&] { dialog.SetTimer(0, 10); };
     RunModal(dialog, [&] {
+        inBox = true;
         ShowAppMessageBox("fff");
+        inBox = false;
         dialog.EndDialog(kIdOk);
     });
     EXPECT_GE(ticksInBox, 3);
@@ -169,9 +163,12 @@ TEST(WindowTimer, KillTimerAndTheEndOfTheRunStopIt) {
             0);
         dialog.EndDialog(kIdOk);
     });
-    for (const QTimer* timer : QtWindow(dialog).findChildren<QTimer*>()) {
-        EXPECT_FALSE(timer->isActive());
-    }
+    // Ten polls of the loop after the run: a timer of 10 ms left running would tick.
+    const std::size_t ticksAtTheEnd = dialog.ticks.size();
+    int polls = 0;
+    const EventLoopPoll poll([&polls] { ++polls; });
+    EXPECT_TRUE(WaitUntil([&polls] { return polls >= 10; }));
+    EXPECT_EQ(dialog.ticks.size(), ticksAtTheEnd);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include <QDialog>
-#include <QIcon>
 #include <QPointer>
 
 class QTimer;
@@ -64,7 +63,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void FocusFirstTabStop();
     void DisableOwner();
     void EnableOwner();
     void KillAllTimers();
@@ -75,8 +73,6 @@ private:
     std::map<int, QWidget*> m_controls;
     std::map<unsigned, QTimer*> m_timers;
     QtSystemMenu m_systemMenu;
-    QIcon m_bigIcon;
-    QIcon m_smallIcon;
     // The owner this run disabled, and the control that had its focus.
     QPointer<QWidget> m_disabledOwner;
     QPointer<QWidget> m_ownerFocus;

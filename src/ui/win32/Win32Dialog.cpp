@@ -100,7 +100,6 @@ int Win32Dialog::RunModal() {
         owner = RunningWindow();
     }
     const DialogTemplateWriter dialogTemplate(m_dialog.Template());
-    m_ended = false;
     g_running.push_back(this);
     const INT_PTR result =
         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Data(), owner,
@@ -116,7 +115,6 @@ int Win32Dialog::RunModal() {
 }
 
 void Win32Dialog::EndDialog(int result) {
-    m_ended = true;
     if (m_window != nullptr) {
         KillAllTimers();
         ::EndDialog(m_window, result);
@@ -174,7 +172,7 @@ int Win32Dialog::ComboGetCount(int id) const {
 
 std::string Win32Dialog::ComboGetLBText(int id, int index) const {
     const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
-    if (combo == nullptr || index < 0 || index >= ComboGetCount(id)) {
+    if (combo == nullptr) {
         return {};
     }
     const auto entry = static_cast<WPARAM>(index);
@@ -200,10 +198,8 @@ int Win32Dialog::ComboSetCurSel(int id, int index) {
         return -1;
     }
     // The list's own change of selection sends no notification; only the user's does.
-    const bool inRange = index >= 0 && index < ComboGetCount(id);
-    const int selected = inRange ? index : -1;
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    return selected;
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return index;
 }
 
 void Win32Dialog::GotoDlgCtrl(int id) {
@@ -304,17 +300,7 @@ INT_PTR Win32Dialog::OnInitDialogMessage() {
             SetIcon(icon, bigIcon);
         }
     }
-    if (!m_dialog.OnInitDialog() || m_ended) {
-        return FALSE;
-    }
-    for (const ControlTemplate& control : m_dialog.Template().controls) {
-        const HWND window = Control(control.id);
-        if ((control.style & kControlTabStop) != 0 && window != nullptr &&
-            IsWindowEnabled(window)) {
-            GotoDlgCtrl(control.id);
-            break;
-        }
-    }
+    m_dialog.InitDialog();
     // The focus is set.
     return FALSE;
 }

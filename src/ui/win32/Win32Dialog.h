@@ -85,5 +85,4 @@ private:
     std::set<unsigned> m_timers;
     // Timers whose tick is running, so that a tick showing a box is not entered again.
     std::set<unsigned> m_ticking;
-    bool m_ended = false;
 };
