@@ -111,6 +111,9 @@ private:
     void ReadContent(const OpenBox& box) {
         BoxContent content;
         EnumChildWindows(box.window, &ReadStatic, reinterpret_cast<LPARAM>(&content));
+        if (content.text.empty()) {
+            return;
+        }
         ShownMessageBox& shown = m_observer.m_shown[box.shown];
         shown.text = Utf8FromWide(content.text);
         shown.icon = IconOf(content.icon);
