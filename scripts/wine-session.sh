@@ -3,12 +3,18 @@
 # a wineserver that stays up for the whole command and an Xvfb display for the windows;
 # afterwards, also when the command fails or is interrupted, stops the wineserver and the
 # display and removes the prefix.
-# Usage: WINEPREFIX=/absolute/folder scripts/wine-session.sh command [argument...]
+# Usage: WINEPREFIX=<project>/build/<folder>/... scripts/wine-session.sh command [argument...]
 set -euo pipefail
 
 : "${WINEPREFIX:?must name the Wine prefix folder}"
-[[ "$WINEPREFIX" == /* ]] || { echo "wine-session.sh: WINEPREFIX must be absolute" >&2; exit 2; }
-export WINEPREFIX
+# The prefix is removed afterwards: only ever a folder inside the build folder.
+build=$(realpath -m "$(dirname "$0")/../build")
+prefix=$(realpath -m "$WINEPREFIX")
+[[ "$WINEPREFIX" == /* && "$prefix" == "$build"/?*/?* ]] || {
+  echo "wine-session.sh: WINEPREFIX must be a folder inside $build/<build folder>" >&2
+  exit 2
+}
+export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 # No menu entries or file associations in the home folder, no Mono or Gecko installers.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
@@ -48,9 +54,13 @@ mkdir -p "$WINEPREFIX"
 # output pipe they would keep it waiting for ever.
 "$wine_bin/wineserver" -p >/dev/null 2>&1
 "$wine_bin/wine64" wineboot --init >/dev/null 2>&1
-# Dialogs in the fonts Windows has (else another face stands in), and window frames drawn by
+# Dialogs in the fonts Windows has (else another face stands in): Wine's own, and for Courier
+# New, which Wine lacks, Liberation Mono, whose characters are as wide. Window frames drawn by
 # Wine itself, as on Windows, since no window manager runs on the display.
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+cp /usr/share/wine/fonts/* /usr/share/fonts/truetype/liberation2/LiberationMono-*.ttf \
+  "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine_bin/wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
+  /d 'Liberation Mono' /f >/dev/null 2>&1
 "$wine_bin/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 "$@"

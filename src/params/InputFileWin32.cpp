@@ -1,5 +1,5 @@
 #include "params/InputFile.h"
-#include "params/WidePath.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -18,7 +18,7 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& path) {
     Close();
-    const std::wstring widePath = WidePath(path);
+    const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty()) {
         return false;
     }

@@ -1,5 +1,5 @@
 #include "params/ParametersFilePath.h"
-#include "params/WidePath.h"
+#include "win32/WideText.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@ std::string ParametersFilePath() {
         }
         folder.resize(length);
     }
-    std::string path = Utf8Path(folder);
+    std::string path = Utf8FromWide(folder);
     if (path.empty()) {
         return {};
     }

@@ -1,6 +1,6 @@
 #include "params/ReplacementFile.h"
 #include "params/TemporaryName.h"
-#include "params/WidePath.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -27,7 +27,7 @@ ReplacementFile::~ReplacementFile() {
 bool ReplacementFile::Open(const std::string& path) {
     Discard();
     m_target = path;
-    const std::wstring target = WidePath(m_target);
+    const std::wstring target = WideFromUtf8(m_target);
     if (target.empty()) {
         return false;
     }
@@ -46,7 +46,7 @@ bool ReplacementFile::Open(const std::string& path) {
     const std::string name = m_target.substr(nameStart);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string candidate = folder + TemporaryNameFor(name);
-        const HANDLE file = CreateFileW(WidePath(candidate).c_str(), GENERIC_WRITE, 0, nullptr,
+        const HANDLE file = CreateFileW(WideFromUtf8(candidate).c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             m_file = reinterpret_cast<std::intptr_t>(file);
@@ -86,8 +86,8 @@ bool ReplacementFile::Commit(const BeforeReplace& beforeReplace) {
     if (ready && beforeReplace) {
         ready = beforeReplace();
     }
-    if (!ready ||
-        !MoveFileExW(WidePath(m_temporaryPath).c_str(), WidePath(m_target).c_str(), kMoveFlags)) {
+    if (!ready || !MoveFileExW(WideFromUtf8(m_temporaryPath).c_str(),
+                               WideFromUtf8(m_target).c_str(), kMoveFlags)) {
         Discard();
         return false;
     }
@@ -101,7 +101,7 @@ void ReplacementFile::Discard() {
         m_file = kNoFile;
     }
     if (!m_temporaryPath.empty()) {
-        DeleteFileW(WidePath(m_temporaryPath).c_str());
+        DeleteFileW(WideFromUtf8(m_temporaryPath).c_str());
         m_temporaryPath.clear();
     }
 }

@@ -72,6 +72,6 @@ public:
     // The code left by the last failed operation.
     virtual int LastError() = 0;
 
-    // The operating system's text for an error code, empty when it has none.
+    // The operating system's text for an error code in UTF-8, empty when it has none.
     virtual std::string ErrorText(int code) = 0;
 };

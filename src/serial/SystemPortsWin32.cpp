@@ -1,4 +1,5 @@
 #include "serial/SystemPorts.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -22,15 +23,6 @@ constexpr GUID kPortsClass = {
     0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 constexpr DWORD kFirstNamesBuffer = 16 * 1024;
 constexpr DWORD kLongestNamesBuffer = 4 * 1024 * 1024;
-
-std::string Utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    return utf8;
-}
 
 // n for "COM<n>" with n from 1 to 255 without leading zeros, else 0.
 int ComNumber(std::wstring_view name) {
@@ -100,7 +92,7 @@ std::map<int, std::string> FriendlyNames() {
             SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
                                               reinterpret_cast<BYTE*>(name),
                                               sizeof(name) - sizeof(wchar_t), nullptr)) {
-            names[number] = Utf8(name);
+            names[number] = Utf8FromWide(name);
         }
     }
     SetupDiDestroyDeviceInfoList(devices);
@@ -131,7 +123,7 @@ PortListing ListSystemPorts() {
             ListedPort port;
             port.number = number;
             const std::wstring target = DosDeviceNames(name.c_str());
-            port.device = Utf8(target.substr(0, target.find(L'\0')));
+            port.device = Utf8FromWide(target.substr(0, target.find(L'\0')));
             if (const auto found = friendlyNames.find(number); found != friendlyNames.end()) {
                 port.description = found->second;
             }

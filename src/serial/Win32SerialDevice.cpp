@@ -1,5 +1,7 @@
 #include "serial/Win32SerialDevice.h"
 
+#include "win32/WideText.h"
+
 #include <cstddef>
 #include <windows.h>
 
@@ -216,19 +218,21 @@ int Win32SerialDevice::LastError() {
 }
 
 std::string Win32SerialDevice::ErrorText(int code) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(kFormatFlags, nullptr, static_cast<DWORD>(code), 0,
-                                        reinterpret_cast<char*>(&text), 0, nullptr);
+    // Wide, so that no code page stands between the system's text and the box's.
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(kFormatFlags, nullptr, static_cast<DWORD>(code), 0,
+                                        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     if (length == 0 || text == nullptr) {
         return {};
     }
-    std::string result(text, length);
-    LocalFree(text);
+    std::wstring_view result(text, length);
     // The system ends its texts with a line end, which the box does not need.
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) {
-        result.pop_back();
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) {
+        result.remove_suffix(1);
     }
-    return result;
+    std::string utf8 = Utf8FromWide(result);
+    LocalFree(text);
+    return utf8;
 }
 
 bool Win32SerialDevice::Fail() {

@@ -32,7 +32,8 @@ public:
     bool CloseDevice(SerialHandle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
-    // FormatMessageA's text without its line end; empty for a code the system has no text for.
+    // FormatMessageW's text in UTF-8 without its line end; empty for a code the system has no
+    // text for.
     std::string ErrorText(int code) override;
 
 private:

@@ -17,8 +17,7 @@ class WindowIcon;
 // MessageBoxes.h. Everything runs on the one user-interface thread.
 //
 // The backend calls the dialog's handlers as the window's messages come:
-// - OnInitDialog from RunModal, before the window shows; when it returns true, the first
-//   enabled tab stop of the template gets the focus (GotoDlgCtrl);
+// - InitDialog from RunModal, once the controls exist and before the window shows;
 // - OnCommand(id) for a click of a button, and for Enter, which presses the focused button
 //   or else the default one; OnCommand(kIdCancel) for Escape and the close box;
 // - OnSelChange(id) for the user's choice of a combo box entry, never for the program's;
@@ -29,7 +28,8 @@ class WindowIcon;
 //   when the minimised window is dragged, where the platform has these.
 // The control operations take the identifiers of the template; a control that is not of the
 // kind an operation needs (or no control) gives the documented failure value of
-// TemplateDialog's operation of the same name. The window classes use the controls, timers,
+// TemplateDialog's operation of the same name; ComboGetLBText gets an index in range,
+// ComboSetCurSel one in range or -1 (none). The window classes use the controls, timers,
 // icons and system menu only from OnInitDialog until the run ends, so a window that exists
 // only during its run serves them all.
 class DialogBackend {
@@ -61,6 +61,7 @@ public:
     virtual void KillTimer(unsigned nIDEvent) = 0;
 
     virtual SystemMenu& GetSystemMenu() = 0;
+    // Shows the icons the dialog keeps (TemplateDialog::GetIcon), after one of them changed.
     virtual void SetIcon(const WindowIcon& icon, bool bigIcon) = 0;
     virtual bool IsIconic() const = 0;
     // The client area, at 0, 0.

@@ -11,6 +11,18 @@ int TemplateDialog::DoModal() {
     return m_backend->RunModal();
 }
 
+void TemplateDialog::InitDialog() {
+    if (!OnInitDialog()) {
+        return;
+    }
+    for (const ControlTemplate& control : m_template.controls) {
+        if ((control.style & kControlTabStop) != 0 && HasDlgItem(control.id)) {
+            GotoDlgCtrl(control.id);
+            return;
+        }
+    }
+}
+
 bool TemplateDialog::OnInitDialog() {
     FillComboBoxes();
     UpdateData(false);
@@ -98,7 +110,7 @@ int TemplateDialog::ComboGetCount(int id) const {
 }
 
 std::string TemplateDialog::ComboGetLBText(int id, int index) const {
-    return m_backend->ComboGetLBText(id, index);
+    return InComboRange(id, index) ? m_backend->ComboGetLBText(id, index) : std::string();
 }
 
 int TemplateDialog::ComboGetCurSel(int id) const {
@@ -106,7 +118,7 @@ int TemplateDialog::ComboGetCurSel(int id) const {
 }
 
 int TemplateDialog::ComboSetCurSel(int id, int index) {
-    return m_backend->ComboSetCurSel(id, index);
+    return m_backend->ComboSetCurSel(id, InComboRange(id, index) ? index : -1);
 }
 
 void TemplateDialog::GotoDlgCtrl(int id) {
@@ -152,6 +164,10 @@ void TemplateDialog::BindClicked(int id, std::function<void()> handler) {
 
 void TemplateDialog::BindSelChange(int id, std::function<void()> handler) {
     m_selChangeHandlers[id] = std::move(handler);
+}
+
+bool TemplateDialog::InComboRange(int id, int index) const {
+    return index >= 0 && index < ComboGetCount(id);
 }
 
 void TemplateDialog::FillComboBoxes() {

@@ -33,6 +33,9 @@ public:
 
     // Runs OnInitDialog, then the window modally until EndDialog; returns EndDialog's result.
     int DoModal();
+    // For the backend, once the window's controls exist: OnInitDialog and, when it returns
+    // true, the focus to the template's first tab stop.
+    void InitDialog();
     // Base: fills the combo boxes from the template, UpdateData(false), returns true. When it
     // returns true, the first tab stop gets the focus.
     virtual bool OnInitDialog();
@@ -125,6 +128,7 @@ protected:
 
 private:
     void FillComboBoxes();
+    bool InComboRange(int id, int index) const;
 
     const DialogTemplate& m_template;
     std::map<int, std::function<void()>> m_clickHandlers;

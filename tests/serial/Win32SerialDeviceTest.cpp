@@ -1,14 +1,17 @@
 #include "ChannelBytes.h"
 #include "serial/CComPort.h"
 #include "serial/Win32SerialDevice.h"
+#include "support/MessageBoxObserver.h"
+#include "ui/MessageBoxes.h"
+#include "win32/WideText.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 #include <windows.h>
 
@@ -101,18 +104,25 @@ TEST_F(Win32SerialDeviceOnPty, ReadWithNothingWaitingReturnsNothing) {
     EXPECT_EQ(channel.Read(buffer, sizeof buffer), 0);
 }
 
+// The error box shows the system's own wide text, whatever the user's language: in a Russian
+// locale (a run sets the code page it expects) an ANSI text would reach it garbled.
 TEST(Win32SerialDevice, MissingPortReportsTheSystemsFileNotFoundText) {
-    Texts reports;
+    if (const char* codePage = std::getenv("QUENLARK_EXPECTED_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), std::stoul(codePage)) << "the locale is missing";
+    }
+    MessageBoxObserver observer;
     CComPort channel(std::make_unique<Win32SerialDevice>(),
-                     [&reports](const std::string& text) { reports.push_back(text); });
+                     [](const std::string& text) { ShowErrorBox(text); });
     channel.SetPortNumber(kMissingPort);
     EXPECT_EQ(channel.Open(kDefaultSettings), 0);
     EXPECT_EQ(channel.IsClosed(), 1);
-    ASSERT_EQ(reports.size(), 1u);
-    // The standard library's own reading of the system's text, which leaves out the full stop.
-    const std::string notFound = std::system_category().message(ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(notFound.empty());
-    EXPECT_EQ(reports[0].rfind(notFound, 0), 0u) << reports[0];
+    ASSERT_EQ(observer.Shown().size(), 1u);
+    wchar_t notFound[256] = {};
+    ASSERT_NE(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             ERROR_FILE_NOT_FOUND, 0, notFound, std::size(notFound), nullptr),
+              0u);
+    const std::string& text = observer.Shown()[0].text;
+    EXPECT_EQ(WideFromUtf8(text) + L"\r\n", notFound) << text;
 }
 
 }  // namespace

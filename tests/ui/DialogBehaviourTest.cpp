@@ -3,106 +3,82 @@
 #include "res/PortSelectTemplate.h"
 #include "res/TerminalTemplate.h"
 #include "support/WindowTestDriver.h"
-#include "ui/qt/QtControls.h"
+#include "ui/SystemMenu.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-// Presses a key in a control while its window runs modally.
-std::function<void()> PressIn(TemplateDialog& dialog, int id, Qt::Key key) {
-    return [&dialog, id, key] {
-        QWidget* control = QtControl(dialog, id);
-        if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
-            control = combo->lineEdit();
-        }
-        control->setFocus();
-        QTest::keyClick(control, key);
-    };
-}
+const Calls kOkCalls{"OnInitDialog", "load", "OnOK", "save"};
+const Calls kCancelCalls{"OnInitDialog", "load", "OnCancel"};
 
-TEST(TemplateDialogKeys, EnterInASingleLineFieldRunsOkWhichClosesWithOk) {
+TEST(TemplateDialogKeys, EnterInASingleLineFieldRunsOkAndEscapeAnywhereCancels) {
     ModalHangGuard guard;
-    for (const int id : {kIdLineEdit1, kIdSettingsEdit, kIdLineFormat3, kIdLogFormat}) {
+    struct Row {
+        int id;
+        Key key;
+        int result;
+        const Calls& calls;
+    };
+    const Row rows[] = {
+        {kIdLineEdit1, Key::kEnter, kIdOk, kOkCalls},
+        {kIdSettingsEdit, Key::kEnter, kIdOk, kOkCalls},
+        {kIdLineFormat3, Key::kEnter, kIdOk, kOkCalls},
+        {kIdLogFormat, Key::kEnter, kIdOk, kOkCalls},
+        {kIdLineEdit2, Key::kEscape, kIdCancel, kCancelCalls},
+        {kIdLineFormat2, Key::kEscape, kIdCancel, kCancelCalls},
+        {kIdSendButton2, Key::kEscape, kIdCancel, kCancelCalls},
+        {kIdOk, Key::kEscape, kIdCancel, kCancelCalls},
+    };
+    for (const Row& row : rows) {
         RecordingDialog dialog;
-        EXPECT_EQ(RunModal(dialog, PressIn(dialog, id, Qt::Key_Return)), kIdOk) << id;
-        EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnOK", "save"})) << id;
+        EXPECT_EQ(RunModal(dialog, [&] { PressKey(dialog, row.id, row.key); }), row.result)
+            << row.id;
+        EXPECT_EQ(dialog.calls, row.calls) << row.id;
     }
-    RecordingDialog dialog;
-    EXPECT_EQ(RunModal(dialog, PressIn(dialog, kIdLineEdit5, Qt::Key_Enter)), kIdOk);
 }
 
-TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButton) {
+TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButtonAndInTheLogIsKeptThere) {
     ModalHangGuard guard;
     RecordingDialog dialog;
     int clears = 0;
     dialog.BindClicked(kIdClearButton, [&clears] { ++clears; });
     const int result = RunModal(dialog, [&] {
-        PressIn(dialog, kIdClearButton, Qt::Key_Return)();
+        PressKey(dialog, kIdClearButton, Key::kEnter);
         EXPECT_EQ(clears, 1);
-        EXPECT_TRUE(QtWindow(dialog).isVisible());
-        PressIn(dialog, kIdCancel, Qt::Key_Return)();
-    });
-    EXPECT_EQ(result, kIdCancel);
-}
-
-TEST(TemplateDialogKeys, EnterInTheLogViewIsKeptThere) {
-    ModalHangGuard guard;
-    RecordingDialog dialog;
-    const int result = RunModal(dialog, [&] {
-        PressIn(dialog, kIdLogView, Qt::Key_Return)();
-        EXPECT_TRUE(QtWindow(dialog).isVisible());
+        PressKey(dialog, kIdLogView, Key::kEnter);
+        EXPECT_TRUE(IsShown(dialog));
         EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), "");
-        PressIn(dialog, kIdLogView, Qt::Key_Escape)();
+        PressKey(dialog, kIdCancel, Key::kEnter);
     });
     EXPECT_EQ(result, kIdCancel);
-    EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"}));
+    EXPECT_EQ(dialog.calls, kCancelCalls);
 }
 
-TEST(TemplateDialogKeys, EscapeAnywhereCancelsWithoutExchange) {
-    ModalHangGuard guard;
-    for (const int id : {kIdLineEdit2, kIdLineFormat2, kIdSendButton2, kIdOk}) {
-        RecordingDialog dialog;
-        EXPECT_EQ(RunModal(dialog, PressIn(dialog, id, Qt::Key_Escape)), kIdCancel) << id;
-        EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"})) << id;
-    }
-}
-
-TEST(TemplateDialogButtons, CloseBoxCancels) {
-    ModalHangGuard guard;
-    RecordingDialog dialog;
-    EXPECT_EQ(RunModal(dialog, [&] { QtWindow(dialog).windowHandle()->close(); }), kIdCancel);
-    EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnCancel"}));
-}
-
-TEST(TemplateDialogButtons, ButtonsOneAndTwoRunOkAndCancel) {
+TEST(TemplateDialogButtons, OkCancelTheCloseBoxAndTheCloseCommandEndTheRun) {
     ModalHangGuard guard;
     struct Row {
-        int button;
+        std::function<void(RecordingDialog&)> act;
         int result;
-        Calls calls;
+        const Calls& calls;
     };
     const Row rows[] = {
-        {kIdOk, kIdOk, {"OnInitDialog", "load", "OnOK", "save"}},
-        {kIdCancel, kIdCancel, {"OnInitDialog", "load", "OnCancel"}},
+        {[](RecordingDialog& dialog) { Click(dialog, kIdOk); }, kIdOk, kOkCalls},
+        {[](RecordingDialog& dialog) { Click(dialog, kIdCancel); }, kIdCancel, kCancelCalls},
+        {[](RecordingDialog& dialog) { ClickCloseBox(dialog); }, kIdCancel, kCancelCalls},
+        // Any command of the close family, as the system menu sends it.
+        {[](RecordingDialog& dialog) { dialog.OnSysCommand(kScClose + 3, 0); }, kIdCancel,
+         kCancelCalls},
     };
     for (const Row& row : rows) {
         RecordingDialog dialog;
-        const int result = RunModal(
-            dialog, [&] { QTest::mouseClick(QtControl(dialog, row.button), Qt::LeftButton); });
-        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(RunModal(dialog, [&] { row.act(dialog); }), row.result);
         EXPECT_EQ(dialog.calls, row.calls);
     }
 }
@@ -112,10 +88,10 @@ TEST(TemplateDialogButtons, FailedExchangeKeepsTheWindowOpen) {
     RecordingDialog dialog;
     dialog.exchangeSucceeds = false;
     const int result = RunModal(dialog, [&] {
-        QTest::mouseClick(QtControl(dialog, kIdOk), Qt::LeftButton);
-        EXPECT_TRUE(QtWindow(dialog).isVisible());
+        Click(dialog, kIdOk);
+        EXPECT_TRUE(IsShown(dialog));
         dialog.exchangeSucceeds = true;
-        QTest::mouseClick(QtControl(dialog, kIdOk), Qt::LeftButton);
+        Click(dialog, kIdOk);
     });
     EXPECT_EQ(result, kIdOk);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load", "OnOK", "save", "OnOK", "save"}));
@@ -129,87 +105,68 @@ TEST(TemplateDialogButtons, BoundHandlerTakesButtonOneFromOk) {
         ++clicks;
         dialog.EndDialog(7);
     });
-    EXPECT_EQ(RunModal(dialog, PressIn(dialog, kIdLineEdit1, Qt::Key_Return)), 7);
+    EXPECT_EQ(RunModal(dialog, [&] { PressKey(dialog, kIdLineEdit1, Key::kEnter); }), 7);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(dialog.calls, (Calls{"OnInitDialog", "load"}));
 }
 
 TEST(TemplateDialogInit, FirstTabStopGetsTheFocusWithItsTextSelected) {
-    ModalHangGuard guard;
     RecordingDialog terminal;
-    RunModal(terminal, [&] {
-        EXPECT_EQ(QtWindow(terminal).focusWidget(), QtControl(terminal, kIdOk));
-        terminal.EndDialog(kIdCancel);
-    });
+    InRun(terminal, [&] { EXPECT_EQ(FocusedControl(terminal), kIdOk); });
 
     RecordingDialog portSelect(kPortSelectTemplate);
     portSelect.onInit = [&] { portSelect.SetDlgItemText(kIdPortNumberEdit, "12"); };
-    RunModal(portSelect, [&] {
-        auto* edit = static_cast<QLineEdit*>(QtControl(portSelect, kIdPortNumberEdit));
-        EXPECT_EQ(QtWindow(portSelect).focusWidget(), edit);
-        EXPECT_EQ(edit->selectedText(), QStringLiteral("12"));
-        QTest::keyClicks(edit, "7");  // typing replaces the selected number
-        EXPECT_EQ(edit->text(), QStringLiteral("7"));
-        portSelect.EndDialog(kIdCancel);
+    InRun(portSelect, [&] {
+        EXPECT_EQ(FocusedControl(portSelect), kIdPortNumberEdit);
+        EXPECT_EQ(SelectedText(portSelect, kIdPortNumberEdit), "12");
     });
-}
 
-TEST(TemplateDialogInit, FocusLeftAloneWhenInitialisationSaysSo) {
-    ModalHangGuard guard;
-    RecordingDialog dialog;
-    dialog.initReturns = false;
-    dialog.onInit = [&] { QtControl(dialog, kIdSettingsEdit)->setFocus(); };
-    RunModal(dialog, [&] {
-        EXPECT_EQ(QtWindow(dialog).focusWidget(), QtControl(dialog, kIdSettingsEdit));
-        dialog.EndDialog(kIdCancel);
-    });
+    RecordingDialog leftAlone;
+    leftAlone.initReturns = false;
+    leftAlone.onInit = [&] { leftAlone.GotoDlgCtrl(kIdSettingsEdit); };
+    InRun(leftAlone, [&] { EXPECT_EQ(FocusedControl(leftAlone), kIdSettingsEdit); });
 }
 
 TEST(TemplateDialogInit, EndingDuringInitialisationReturnsWithoutARun) {
     RecordingDialog dialog;
     dialog.onInit = [&] { dialog.EndDialog(5); };
     EXPECT_EQ(dialog.DoModal(), 5);
-    EXPECT_FALSE(QtWindow(dialog).isVisible());
 }
 
-TEST(TemplateDialogOwner, OwnerIsDisabledDuringTheRunAndGetsItsFocusBack) {
+TEST(TemplateDialogOwner, OwnerTakesNoInputDuringTheRunAndGetsItsFocusBack) {
     ModalHangGuard guard;
     RecordingDialog owner(kPortSelectTemplate);
     RecordingDialog inner;
-    bool ownerEnabledInside = true;
+    bool ownerTookInput = true;
     const int result = RunModal(owner, [&] {
-        QtControl(owner, kIdStartButton)->setFocus();
+        owner.GotoDlgCtrl(kIdStartButton);
         RunModal(inner, [&] {
-            QDialog& window = QtWindow(inner);
-            ownerEnabledInside = QtWindow(owner).isEnabled();
-            QTest::mouseClick(QtControl(owner, kIdCancel), Qt::LeftButton);  // refused
-            EXPECT_TRUE(QtWindow(owner).isVisible());
-            EXPECT_EQ(owner.calls.back(), "load");
-            EXPECT_EQ(QApplication::activeModalWidget(), &window);
-            // Kept above its owner.
-            EXPECT_EQ(window.windowHandle()->transientParent(), QtWindow(owner).windowHandle());
+            ownerTookInput = TakesInput(owner);
+            Click(owner, kIdCancel);  // refused
+            EXPECT_TRUE(IsShown(owner));
+            EXPECT_EQ(InnermostModalDialog(), &inner);
             inner.EndDialog(kIdOk);
         });
-        EXPECT_TRUE(QtWindow(owner).isEnabled());
-        EXPECT_EQ(QtWindow(owner).focusWidget(), QtControl(owner, kIdStartButton));
-        QTest::mouseClick(QtControl(owner, kIdCancel), Qt::LeftButton);
+        EXPECT_TRUE(TakesInput(owner));
+        EXPECT_TRUE(WaitUntil([&] { return FocusedControl(owner) == kIdStartButton; }));
+        Click(owner, kIdCancel);
     });
-    EXPECT_FALSE(ownerEnabledInside);
+    EXPECT_FALSE(ownerTookInput);
     EXPECT_EQ(result, kIdCancel);
+    EXPECT_EQ(owner.calls, kCancelCalls);
 }
 
-TEST(TemplateDialogOwner, ExplicitParentIsTheOwnerButNeverTheQtParent) {
-    ModalHangGuard guard;
-    RecordingDialog owner(kPortSelectTemplate);
-    QtWindow(owner).show();
-    RecordingDialog inner(kTerminalTemplate, &owner);
-    EXPECT_EQ(QtWindow(inner).parentWidget(), nullptr);
-    RunModal(inner, [&] {
-        EXPECT_FALSE(QtWindow(owner).isEnabled());
-        EXPECT_TRUE(QtWindow(inner).isEnabled());
-        inner.EndDialog(kIdCancel);
+TEST(OnChar, SeesCharactersTypedToTheWindowItselfOnly) {
+    RecordingDialog dialog;
+    InRun(dialog, [&] {
+        Type(dialog, kIdLineEdit1, "1x");
+        EXPECT_EQ(dialog.GetDlgItemText(kIdLineEdit1), "1x");
+        EXPECT_TRUE(dialog.chars.empty());
+        TypeToWindow(dialog, '1');
+        TypeToWindow(dialog, 'a');
+        EXPECT_EQ(dialog.chars, (std::vector<unsigned>{0x31, 'a'}));
+        EXPECT_EQ(dialog.repeatCounts, (std::vector<unsigned>{1, 1}));
     });
-    EXPECT_TRUE(QtWindow(owner).isEnabled());
 }
 
 }  // namespace

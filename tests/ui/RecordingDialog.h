@@ -1,5 +1,6 @@
 #pragma once
 
+#include "res/DialogIds.h"
 #include "res/TerminalTemplate.h"
 #include "support/WindowTestDriver.h"
 #include "ui/TemplateDialog.h"
@@ -68,4 +69,14 @@ public:
 inline int RunModal(TemplateDialog& dialog, std::function<void()> step) {
     OnNextModalWindow(std::move(step));
     return dialog.DoModal();
+}
+
+// Runs `check` inside the dialog's modal run, then ends it: on some platforms the window and
+// its controls exist only then.
+inline void InRun(TemplateDialog& dialog, const std::function<void()>& check) {
+    ModalHangGuard guard;
+    RunModal(dialog, [&] {
+        check();
+        dialog.EndDialog(kIdCancel);
+    });
 }

@@ -125,9 +125,7 @@ int QtDialog::RunModal() {
             windowHandle()->setTransientParent(ownerWindow);
         }
     }
-    if (m_dialog.OnInitDialog()) {
-        FocusFirstTabStop();
-    }
+    m_dialog.InitDialog();
     const int result = m_ended ? m_endResult : exec();
     KillAllTimers();
     EnableOwner();
@@ -215,10 +213,7 @@ int QtDialog::ComboGetCount(int id) const {
 
 std::string QtDialog::ComboGetLBText(int id, int index) const {
     auto* combo = qobject_cast<QComboBox*>(Control(id));
-    if (combo == nullptr || index < 0 || index >= combo->count()) {
-        return {};
-    }
-    return ToLatin1Text(combo->itemText(index));
+    return combo != nullptr ? ToLatin1Text(combo->itemText(index)) : std::string();
 }
 
 int QtDialog::ComboGetCurSel(int id) const {
@@ -232,9 +227,8 @@ int QtDialog::ComboSetCurSel(int id, int index) {
         return -1;
     }
     // Only the user's choice raises the change notification (activated), so none runs here.
-    const bool inRange = index >= 0 && index < combo->count();
-    combo->setCurrentIndex(inRange ? index : -1);
-    return inRange ? index : -1;
+    combo->setCurrentIndex(index);
+    return index;
 }
 
 void QtDialog::GotoDlgCtrl(int id) {
@@ -279,16 +273,15 @@ void QtDialog::KillTimer(unsigned nIDEvent) {
     m_timers.erase(found);
 }
 
-void QtDialog::SetIcon(const WindowIcon& icon, bool bigIcon) {
-    (bigIcon ? m_bigIcon : m_smallIcon) = ToQIcon(icon);
+void QtDialog::SetIcon(const WindowIcon&, bool) {
+    // One icon of Qt's holds both sizes, each drawn from the dialog's icon of that size.
     QIcon windowIcon;
-    if (!m_bigIcon.isNull()) {
-        const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
-        windowIcon.addPixmap(m_bigIcon.pixmap(size, size));
-    }
-    if (!m_smallIcon.isNull()) {
-        const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
-        windowIcon.addPixmap(m_smallIcon.pixmap(size, size));
+    for (const auto& [bigIcon, metric] :
+         {std::pair{true, QStyle::PM_LargeIconSize}, std::pair{false, QStyle::PM_SmallIconSize}}) {
+        if (const QIcon icon = ToQIcon(m_dialog.GetIcon(bigIcon)); !icon.isNull()) {
+            const int size = style()->pixelMetric(metric);
+            windowIcon.addPixmap(icon.pixmap(size, size));
+        }
     }
     setWindowIcon(windowIcon);
 }
@@ -345,16 +338,6 @@ void QtDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void QtDialog::paintEvent(QPaintEvent*) {
     m_dialog.OnPaint();
-}
-
-void QtDialog::FocusFirstTabStop() {
-    for (const ControlTemplate& control : m_dialog.Template().controls) {
-        QWidget* widget = Control(control.id);
-        if ((control.style & kControlTabStop) != 0 && widget != nullptr && widget->isEnabled()) {
-            GotoDlgCtrl(control.id);
-            return;
-        }
-    }
 }
 
 void QtDialog::DisableOwner() {

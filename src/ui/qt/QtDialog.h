@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include <QDialog>
-#include <QIcon>
 #include <QPointer>
 
 class QTimer;
@@ -67,7 +66,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void FocusFirstTabStop();
     void DisableOwner();
     void EnableOwner();
     void KillAllTimers();
@@ -80,8 +78,6 @@ private:
     // The tooltip texts of the controls that have one, read when the tooltip shows.
     std::map<QObject*, std::function<std::string()>> m_toolTips;
     QtSystemMenu m_systemMenu;
-    QIcon m_bigIcon;
-    QIcon m_smallIcon;
     // The owner this run disabled, and the control that had its focus.
     QPointer<QWidget> m_disabledOwner;
     QPointer<QWidget> m_ownerFocus;

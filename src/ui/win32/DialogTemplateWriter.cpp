@@ -1,7 +1,7 @@
 #include "ui/win32/DialogTemplateWriter.h"
 
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Styles.h"
+#include "win32/WideText.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "res/DialogTemplate.h"
 #include "ui/TemplateDialog.h"
 #include "ui/win32/DialogTemplateWriter.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Icon.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -116,7 +116,6 @@ int Win32Dialog::RunModal() {
         owner = RunningWindow();
     }
     const DialogTemplateWriter dialogTemplate(m_dialog.Template());
-    m_ended = false;
     g_running.push_back(this);
     const INT_PTR result =
         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Data(), owner,
@@ -134,7 +133,6 @@ int Win32Dialog::RunModal() {
 }
 
 void Win32Dialog::EndDialog(int result) {
-    m_ended = true;
     if (m_window != nullptr) {
         KillAllTimers();
         ::EndDialog(m_window, result);
@@ -192,7 +190,7 @@ int Win32Dialog::ComboGetCount(int id) const {
 
 std::string Win32Dialog::ComboGetLBText(int id, int index) const {
     const HWND combo = ControlOfKind(id, ControlKind::ComboBox);
-    if (combo == nullptr || index < 0 || index >= ComboGetCount(id)) {
+    if (combo == nullptr) {
         return {};
     }
     const auto entry = static_cast<WPARAM>(index);
@@ -218,10 +216,8 @@ int Win32Dialog::ComboSetCurSel(int id, int index) {
         return -1;
     }
     // The list's own change of selection sends no notification; only the user's does.
-    const bool inRange = index >= 0 && index < ComboGetCount(id);
-    const int selected = inRange ? index : -1;
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    return selected;
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return index;
 }
 
 void Win32Dialog::GotoDlgCtrl(int id) {
@@ -353,17 +349,7 @@ INT_PTR Win32Dialog::OnInitDialogMessage() {
             SetIcon(icon, bigIcon);
         }
     }
-    if (!m_dialog.OnInitDialog() || m_ended) {
-        return FALSE;
-    }
-    for (const ControlTemplate& control : m_dialog.Template().controls) {
-        const HWND window = Control(control.id);
-        if ((control.style & kControlTabStop) != 0 && window != nullptr &&
-            IsWindowEnabled(window)) {
-            GotoDlgCtrl(control.id);
-            break;
-        }
-    }
+    m_dialog.InitDialog();
     // The focus is set.
     return FALSE;
 }

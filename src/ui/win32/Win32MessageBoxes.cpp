@@ -1,8 +1,8 @@
 #include "res/DialogIds.h"
 #include "ui/MessageBoxes.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/WindowsApi.h"
+#include "win32/WideText.h"
 
 #include <filesystem>
 

@@ -3,9 +3,9 @@
 #include "res/DialogIds.h"
 #include "res/VersionInfo.h"
 #include "support/WindowTestDriver.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/WindowsApi.h"
+#include "win32/WideText.h"
 
 #include <string>
 #include <vector>

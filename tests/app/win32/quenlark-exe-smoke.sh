@@ -7,13 +7,13 @@
 # memory the program took at most.
 # Needs WINEPREFIX and DISPLAY, as scripts/wine-session.sh sets them, and xdotool and
 # ImageMagick.
-# Usage: quenlark-exe-smoke.sh <quenlark.exe> <screenshot folder>
+# Usage: quenlark-exe-smoke.sh <wine64> <quenlark.exe> <screenshot folder>
 set -euo pipefail
 
-exe=$1
-shots=$2
+readonly wine=$1
+exe=$2
+shots=$3
 readonly port=5
-readonly wine=/usr/lib/wine/wine64
 # Only bounds against a hang.
 readonly window_guard_seconds=60
 

@@ -155,7 +155,9 @@ bool IsShown(const TemplateDialog& dialog) {
 }
 
 bool TakesInput(const TemplateDialog& dialog) {
-    return QtWindow(dialog).isEnabled();
+    // A modal window of Qt's (a message box) blocks the others without disabling them.
+    const QWidget* modal = QApplication::activeModalWidget();
+    return QtWindow(dialog).isEnabled() && (modal == nullptr || modal == &QtWindow(dialog));
 }
 
 TemplateDialog* InnermostModalDialog() {

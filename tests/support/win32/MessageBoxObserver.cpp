@@ -1,9 +1,9 @@
 #include "support/MessageBoxObserver.h"
 
 #include "support/WindowTestDriver.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/WindowsApi.h"
+#include "win32/WideText.h"
 
 #include <set>
 #include <string_view>
@@ -82,6 +82,7 @@ private:
     struct OpenBox {
         HWND window;
         ULONGLONG closeAt;
+        std::size_t shown;  // its record
     };
 
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -96,13 +97,26 @@ private:
             return;
         }
         m_seen.insert(window);
-        BoxContent content;
-        EnumChildWindows(window, &ReadStatic, reinterpret_cast<LPARAM>(&content));
-        m_observer.m_shown.push_back({Utf8FromWide(TextOf(window)), Utf8FromWide(content.text),
-                                      IconOf(content.icon),
+        m_observer.m_shown.push_back({Utf8FromWide(TextOf(window)),
+                                      {},
+                                      MessageIcon::kOther,
                                       GetWindow(window, GW_OWNER) != nullptr});
-        m_open.push_back(
-            {window, GetTickCount64() + static_cast<ULONGLONG>(m_observer.m_holdTime.count())});
+        m_open.push_back({window,
+                          GetTickCount64() + static_cast<ULONGLONG>(m_observer.m_holdTime.count()),
+                          m_observer.m_shown.size() - 1});
+        ReadContent(m_open.back());
+    }
+
+    // A task-modal box is activated before its text is in place: read again until it closes.
+    void ReadContent(const OpenBox& box) {
+        BoxContent content;
+        EnumChildWindows(box.window, &ReadStatic, reinterpret_cast<LPARAM>(&content));
+        if (content.text.empty()) {
+            return;
+        }
+        ShownMessageBox& shown = m_observer.m_shown[box.shown];
+        shown.text = Utf8FromWide(content.text);
+        shown.icon = IconOf(content.icon);
     }
 
     void CloseDue() {
@@ -112,6 +126,7 @@ private:
                 box = m_open.erase(box);
                 continue;
             }
+            ReadContent(*box);
             const bool due = GetTickCount64() >= box->closeAt ||
                              (m_observer.m_closeCondition && m_observer.m_closeCondition());
             if (due) {

@@ -1,9 +1,9 @@
 #include "support/WindowTestDriver.h"
 
 #include "ui/TemplateDialog.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/WindowsApi.h"
+#include "win32/WideText.h"
 
 #include <chrono>
 #include <commctrl.h>
