@@ -4,9 +4,11 @@
 #include "ui/TemplateDialog.h"
 #include "ui/win32/DialogTemplateWriter.h"
 #include "ui/win32/WideText.h"
+#include "ui/win32/Win32Dpi.h"
 #include "ui/win32/Win32Icon.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <cwchar>
 #include <vector>
 
@@ -27,15 +29,44 @@ bool IsMultiLineEditControl(const ControlTemplate& control) {
     return control.kind == ControlKind::Edit && (control.style & kEditMultiline) != 0;
 }
 
-// The dialog font's height and weight in a fixed-width face.
-HFONT MakeFixedWidthFont(HFONT dialogFont) {
-    LOGFONTW font{};
-    if (dialogFont == nullptr || GetObjectW(dialogFont, sizeof(font), &font) == 0) {
-        return nullptr;
-    }
+// The dialog font's height and weight in a fixed-width face, the height scaled from the DPI
+// the dialog font was made at to this one.
+HFONT MakeFixedWidthFont(LOGFONTW font, UINT dialogFontDpi, UINT dpi) {
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(dialogFontDpi));
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     wcsncpy(font.lfFaceName, kFixedWidthFace, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
+}
+
+// The controls of the system's visual style, which the program's manifest asks for: their
+// classes registered once, before the first window.
+void RegisterCommonControls() {
+    static const bool registered = [] {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    static_cast<void>(registered);
+}
+
+// Common Controls 6 selects an edit's whole text on Ctrl+A, which the program's edits never
+// did: the key and its character do nothing there, as before.
+LRESULT CALLBACK EditWithoutSelectAll(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR) {
+    constexpr WPARAM kCtrlA = 0x01;
+    const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+    const bool selectAll = (message == WM_KEYDOWN && wParam == 'A' && ctrlOnly) ||
+                           (message == WM_CHAR && wParam == kCtrlA);
+    return selectAll ? 0 : DefSubclassProc(edit, message, wParam, lParam);
+}
+
+// The edit a control's text is typed into: an edit itself, or a drop-down combo box's field.
+HWND TypingField(const ControlTemplate& control, HWND window) {
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof(combo);
+    if (control.kind == ControlKind::ComboBox && GetComboBoxInfo(window, &combo)) {
+        return combo.hwndItem;
+    }
+    return control.kind == ControlKind::Edit ? window : nullptr;
 }
 
 // A character of the window's Unicode messages as the program's 8-bit text has it.
@@ -95,6 +126,7 @@ HWND Win32Dialog::Control(int id) const {
 }
 
 int Win32Dialog::RunModal() {
+    RegisterCommonControls();
     HWND owner = m_owner != nullptr ? Of(*m_owner).Window() : nullptr;
     if (owner == nullptr) {
         owner = RunningWindow();
@@ -112,6 +144,7 @@ int Win32Dialog::RunModal() {
         DeleteObject(m_fixedFont);
         m_fixedFont = nullptr;
     }
+    m_dialogFontDpi = 0;
     return static_cast<int>(result);
 }
 
@@ -230,7 +263,7 @@ void Win32Dialog::KillTimer(unsigned nIDEvent) {
 void Win32Dialog::SetIcon(const WindowIcon& icon, bool bigIcon) {
     if (m_window != nullptr) {
         SendMessageW(m_window, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                     reinterpret_cast<LPARAM>(LoadWin32Icon(icon, bigIcon)));
+                     reinterpret_cast<LPARAM>(LoadWin32Icon(icon, bigIcon, WindowDpi(m_window))));
     }
 }
 
@@ -289,6 +322,9 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_QUERYDRAGICON:
             return OnQueryDragIconMessage();
+        case WM_DPICHANGED:
+            OnDpiChangedMessage(HIWORD(wParam));
+            return FALSE;  // the dialog manager rescales the window and its controls
         case WM_DESTROY:
             KillAllTimers();
             return FALSE;
@@ -299,11 +335,7 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR Win32Dialog::OnInitDialogMessage() {
     PrepareControls();
-    for (const bool bigIcon : {true, false}) {
-        if (const WindowIcon icon = m_dialog.GetIcon(bigIcon); !icon.IsNull()) {
-            SetIcon(icon, bigIcon);
-        }
-    }
+    SetIcons();
     if (!m_dialog.OnInitDialog() || m_ended) {
         return FALSE;
     }
@@ -345,7 +377,38 @@ void Win32Dialog::OnCharMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR Win32Dialog::OnQueryDragIconMessage() {
-    return reinterpret_cast<INT_PTR>(LoadWin32Icon(m_dialog.OnQueryDragIcon(), true));
+    return reinterpret_cast<INT_PTR>(
+        LoadWin32Icon(m_dialog.OnQueryDragIcon(), true, WindowDpi(m_window)));
+}
+
+void Win32Dialog::OnDpiChangedMessage(UINT dpi) {
+    // What the window made itself, at the new monitor's scale.
+    if (m_dialogFontDpi != 0) {
+        SetFixedWidthFont(dpi, true);
+    }
+    SetIcons();
+}
+
+void Win32Dialog::SetIcons() {
+    for (const bool bigIcon : {true, false}) {
+        if (const WindowIcon icon = m_dialog.GetIcon(bigIcon); !icon.IsNull()) {
+            SetIcon(icon, bigIcon);
+        }
+    }
+}
+
+void Win32Dialog::SetFixedWidthFont(UINT dpi, bool redraw) {
+    const HFONT font = MakeFixedWidthFont(m_dialogFont, m_dialogFontDpi, dpi);
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        const HWND window = Control(control.id);
+        if (window != nullptr && IsMultiLineEditControl(control)) {
+            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        }
+    }
+    if (m_fixedFont != nullptr) {
+        DeleteObject(m_fixedFont);
+    }
+    m_fixedFont = font;
 }
 
 void Win32Dialog::PrepareControls() {
@@ -357,12 +420,16 @@ void Win32Dialog::PrepareControls() {
         if (IsSingleLineEditControl(control)) {
             SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
         } else if (IsMultiLineEditControl(control)) {
-            if (m_fixedFont == nullptr) {
-                m_fixedFont = MakeFixedWidthFont(
-                    reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0)));
-            }
-            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), FALSE);
+            KeepOwnFontOnDpiChange(window);
         }
+        if (const HWND field = TypingField(control, window)) {
+            SetWindowSubclass(field, &EditWithoutSelectAll, 0, 0);
+        }
+    }
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0));
+    if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(m_dialogFont), &m_dialogFont) != 0) {
+        m_dialogFontDpi = WindowDpi(m_window);
+        SetFixedWidthFont(m_dialogFontDpi, false);
     }
 }
 

@@ -68,8 +68,12 @@ private:
     void OnTimerMessage(unsigned nIDEvent);
     void OnCharMessage(WPARAM wParam, LPARAM lParam);
     INT_PTR OnQueryDragIconMessage();
+    void OnDpiChangedMessage(UINT dpi);
 
     void PrepareControls();
+    void SetIcons();
+    // Gives the multi-line edits (the log view) a fixed-width font at this DPI.
+    void SetFixedWidthFont(UINT dpi, bool redraw);
     // The control, when the template makes it of this kind; else null.
     HWND ControlOfKind(int id, ControlKind kind) const;
     bool IsOfKind(int id, ControlKind kind) const;
@@ -79,8 +83,11 @@ private:
     TemplateDialog& m_dialog;
     TemplateDialog* m_owner;
     HWND m_window = nullptr;
-    // The log view's fixed-width font, made for each run.
+    // The log view's fixed-width font, made for each run from the dialog font as the run
+    // began, and again at each change of DPI.
     HFONT m_fixedFont = nullptr;
+    LOGFONTW m_dialogFont{};
+    UINT m_dialogFontDpi = 0;
     Win32SystemMenu m_systemMenu;
     std::set<unsigned> m_timers;
     // Timers whose tick is running, so that a tick showing a box is not entered again.
