@@ -38,6 +38,12 @@ HFONT MakeFixedWidthFont(LOGFONTW font, UINT dialogFontDpi, UINT dpi) {
     return CreateFontIndirectW(&font);
 }
 
+// A character of the window's Unicode messages as the program's 8-bit text has it.
+unsigned AnsiCharCode(WPARAM character) {
+    const std::string bytes = AnsiFromWide(std::wstring(1, static_cast<wchar_t>(character)));
+    return bytes.empty() ? 0u : static_cast<unsigned char>(bytes.front());
+}
+
 // The controls of the system's visual style, which the program's manifest asks for: their
 // classes registered once, before the first window.
 void RegisterCommonControls() {
@@ -67,12 +73,6 @@ HWND TypingField(const ControlTemplate& control, HWND window) {
         return combo.hwndItem;
     }
     return control.kind == ControlKind::Edit ? window : nullptr;
-}
-
-// A character of the window's Unicode messages as the program's 8-bit text has it.
-unsigned AnsiCharCode(WPARAM character) {
-    const std::string bytes = AnsiFromWide(std::wstring(1, static_cast<wchar_t>(character)));
-    return bytes.empty() ? 0u : static_cast<unsigned char>(bytes.front());
 }
 
 }  // namespace
@@ -320,11 +320,11 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             m_dialog.OnPaint();
             return TRUE;
-        case WM_QUERYDRAGICON:
-            return OnQueryDragIconMessage();
         case WM_DPICHANGED:
             OnDpiChangedMessage(HIWORD(wParam));
             return FALSE;  // the dialog manager rescales the window and its controls
+        case WM_QUERYDRAGICON:
+            return OnQueryDragIconMessage();
         case WM_DESTROY:
             KillAllTimers();
             return FALSE;
@@ -381,6 +381,28 @@ INT_PTR Win32Dialog::OnQueryDragIconMessage() {
         LoadWin32Icon(m_dialog.OnQueryDragIcon(), true, WindowDpi(m_window)));
 }
 
+void Win32Dialog::PrepareControls() {
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        const HWND window = Control(control.id);
+        if (window == nullptr) {
+            continue;
+        }
+        if (IsSingleLineEditControl(control)) {
+            SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
+        } else if (IsMultiLineEditControl(control)) {
+            KeepOwnFontOnDpiChange(window);
+        }
+        if (const HWND field = TypingField(control, window)) {
+            SetWindowSubclass(field, &EditWithoutSelectAll, 0, 0);
+        }
+    }
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0));
+    if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(m_dialogFont), &m_dialogFont) != 0) {
+        m_dialogFontDpi = WindowDpi(m_window);
+        SetFixedWidthFont(m_dialogFontDpi, false);
+    }
+}
+
 void Win32Dialog::OnDpiChangedMessage(UINT dpi) {
     // What the window made itself, at the new monitor's scale.
     if (m_dialogFontDpi != 0) {
@@ -409,28 +431,6 @@ void Win32Dialog::SetFixedWidthFont(UINT dpi, bool redraw) {
         DeleteObject(m_fixedFont);
     }
     m_fixedFont = font;
-}
-
-void Win32Dialog::PrepareControls() {
-    for (const ControlTemplate& control : m_dialog.Template().controls) {
-        const HWND window = Control(control.id);
-        if (window == nullptr) {
-            continue;
-        }
-        if (IsSingleLineEditControl(control)) {
-            SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
-        } else if (IsMultiLineEditControl(control)) {
-            KeepOwnFontOnDpiChange(window);
-        }
-        if (const HWND field = TypingField(control, window)) {
-            SetWindowSubclass(field, &EditWithoutSelectAll, 0, 0);
-        }
-    }
-    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0));
-    if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(m_dialogFont), &m_dialogFont) != 0) {
-        m_dialogFontDpi = WindowDpi(m_window);
-        SetFixedWidthFont(m_dialogFontDpi, false);
-    }
 }
 
 HWND Win32Dialog::ControlOfKind(int id, ControlKind kind) const {

@@ -67,8 +67,8 @@ private:
     void OnCommandMessage(int id, int code);
     void OnTimerMessage(unsigned nIDEvent);
     void OnCharMessage(WPARAM wParam, LPARAM lParam);
-    INT_PTR OnQueryDragIconMessage();
     void OnDpiChangedMessage(UINT dpi);
+    INT_PTR OnQueryDragIconMessage();
 
     void PrepareControls();
     void SetIcons();
