@@ -3,6 +3,7 @@
 #include "res/DialogTemplate.h"
 #include "ui/TemplateDialog.h"
 #include "ui/win32/DialogTemplateWriter.h"
+#include "ui/win32/Win32Dpi.h"
 #include "ui/win32/Win32Icon.h"
 #include "win32/WideText.h"
 
@@ -28,12 +29,10 @@ bool IsMultiLineEditControl(const ControlTemplate& control) {
     return control.kind == ControlKind::Edit && (control.style & kEditMultiline) != 0;
 }
 
-// The dialog font's height and weight in a fixed-width face.
-HFONT MakeFixedWidthFont(HFONT dialogFont) {
-    LOGFONTW font{};
-    if (dialogFont == nullptr || GetObjectW(dialogFont, sizeof(font), &font) == 0) {
-        return nullptr;
-    }
+// The dialog font's height and weight in a fixed-width face, the height scaled from the DPI
+// the dialog font was made at to this one.
+HFONT MakeFixedWidthFont(LOGFONTW font, UINT dialogFontDpi, UINT dpi) {
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(dialogFontDpi));
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     wcsncpy(font.lfFaceName, kFixedWidthFace, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
@@ -58,6 +57,17 @@ std::wstring ToolTipText(const std::string& text) {
 unsigned AnsiCharCode(WPARAM character) {
     const std::string bytes = AnsiFromWide(std::wstring(1, static_cast<wchar_t>(character)));
     return bytes.empty() ? 0u : static_cast<unsigned char>(bytes.front());
+}
+
+// The controls of the system's visual style, which the program's manifest asks for, and the
+// tooltip: their classes registered once, before the first window.
+void RegisterCommonControls() {
+    static const bool registered = [] {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                           ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    static_cast<void>(registered);
 }
 
 }  // namespace
@@ -111,6 +121,7 @@ HWND Win32Dialog::Control(int id) const {
 }
 
 int Win32Dialog::RunModal() {
+    RegisterCommonControls();
     HWND owner = m_owner != nullptr ? Of(*m_owner).Window() : nullptr;
     if (owner == nullptr) {
         owner = RunningWindow();
@@ -129,6 +140,7 @@ int Win32Dialog::RunModal() {
         DeleteObject(m_fixedFont);
         m_fixedFont = nullptr;
     }
+    m_dialogFontDpi = 0;
     return static_cast<int>(result);
 }
 
@@ -233,8 +245,6 @@ void Win32Dialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
         return;
     }
     if (m_toolTip == nullptr) {
-        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&classes);
         m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
@@ -272,7 +282,7 @@ void Win32Dialog::KillTimer(unsigned nIDEvent) {
 void Win32Dialog::SetIcon(const WindowIcon& icon, bool bigIcon) {
     if (m_window != nullptr) {
         SendMessageW(m_window, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                     reinterpret_cast<LPARAM>(LoadWin32Icon(icon, bigIcon)));
+                     reinterpret_cast<LPARAM>(LoadWin32Icon(icon, bigIcon, WindowDpi(m_window))));
     }
 }
 
@@ -329,6 +339,9 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             m_dialog.OnPaint();
             return TRUE;
+        case WM_DPICHANGED:
+            OnDpiChangedMessage(HIWORD(wParam));
+            return FALSE;  // the dialog manager rescales the window and its controls
         case WM_QUERYDRAGICON:
             return OnQueryDragIconMessage();
         case WM_NOTIFY:
@@ -344,11 +357,7 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR Win32Dialog::OnInitDialogMessage() {
     PrepareControls();
-    for (const bool bigIcon : {true, false}) {
-        if (const WindowIcon icon = m_dialog.GetIcon(bigIcon); !icon.IsNull()) {
-            SetIcon(icon, bigIcon);
-        }
-    }
+    SetIcons();
     m_dialog.InitDialog();
     // The focus is set.
     return FALSE;
@@ -380,7 +389,8 @@ void Win32Dialog::OnCharMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR Win32Dialog::OnQueryDragIconMessage() {
-    return reinterpret_cast<INT_PTR>(LoadWin32Icon(m_dialog.OnQueryDragIcon(), true));
+    return reinterpret_cast<INT_PTR>(
+        LoadWin32Icon(m_dialog.OnQueryDragIcon(), true, WindowDpi(m_window)));
 }
 
 void Win32Dialog::OnNotifyMessage(NMHDR& header) {
@@ -404,13 +414,44 @@ void Win32Dialog::PrepareControls() {
         if (IsSingleLineEditControl(control)) {
             SendMessageW(window, EM_LIMITTEXT, kEditTextLimit, 0);
         } else if (IsMultiLineEditControl(control)) {
-            if (m_fixedFont == nullptr) {
-                m_fixedFont = MakeFixedWidthFont(
-                    reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0)));
-            }
-            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), FALSE);
+            KeepOwnFontOnDpiChange(window);
         }
     }
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0));
+    if (dialogFont != nullptr && GetObjectW(dialogFont, sizeof(m_dialogFont), &m_dialogFont) != 0) {
+        m_dialogFontDpi = WindowDpi(m_window);
+        SetFixedWidthFont(m_dialogFontDpi, false);
+    }
+}
+
+void Win32Dialog::OnDpiChangedMessage(UINT dpi) {
+    // What the window made itself, at the new monitor's scale.
+    if (m_dialogFontDpi != 0) {
+        SetFixedWidthFont(dpi, true);
+    }
+    SetIcons();
+}
+
+void Win32Dialog::SetIcons() {
+    for (const bool bigIcon : {true, false}) {
+        if (const WindowIcon icon = m_dialog.GetIcon(bigIcon); !icon.IsNull()) {
+            SetIcon(icon, bigIcon);
+        }
+    }
+}
+
+void Win32Dialog::SetFixedWidthFont(UINT dpi, bool redraw) {
+    const HFONT font = MakeFixedWidthFont(m_dialogFont, m_dialogFontDpi, dpi);
+    for (const ControlTemplate& control : m_dialog.Template().controls) {
+        const HWND window = Control(control.id);
+        if (window != nullptr && IsMultiLineEditControl(control)) {
+            SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        }
+    }
+    if (m_fixedFont != nullptr) {
+        DeleteObject(m_fixedFont);
+    }
+    m_fixedFont = font;
 }
 
 HWND Win32Dialog::ControlOfKind(int id, ControlKind kind) const {

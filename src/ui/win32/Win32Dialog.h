@@ -70,10 +70,14 @@ private:
     void OnCommandMessage(int id, int code);
     void OnTimerMessage(unsigned nIDEvent);
     void OnCharMessage(WPARAM wParam, LPARAM lParam);
+    void OnDpiChangedMessage(UINT dpi);
     INT_PTR OnQueryDragIconMessage();
     void OnNotifyMessage(NMHDR& header);
 
     void PrepareControls();
+    void SetIcons();
+    // Gives the multi-line edits (the log view) a fixed-width font at this DPI.
+    void SetFixedWidthFont(UINT dpi, bool redraw);
     // The control, when the template makes it of this kind; else null.
     HWND ControlOfKind(int id, ControlKind kind) const;
     bool IsOfKind(int id, ControlKind kind) const;
@@ -83,8 +87,11 @@ private:
     TemplateDialog& m_dialog;
     TemplateDialog* m_owner;
     HWND m_window = nullptr;
-    // The log view's fixed-width font, made for each run.
+    // The log view's fixed-width font, made for each run from the dialog font as the run
+    // began, and again at each change of DPI.
     HFONT m_fixedFont = nullptr;
+    LOGFONTW m_dialogFont{};
+    UINT m_dialogFontDpi = 0;
     Win32SystemMenu m_systemMenu;
     std::set<unsigned> m_timers;
     // Timers whose tick is running, so that a tick showing a box is not entered again.
@@ -94,5 +101,4 @@ private:
     HWND m_toolTip = nullptr;
     std::map<int, std::function<std::string()>> m_toolTipTexts;
     std::wstring m_toolTipShown;
-    bool m_ended = false;
 };

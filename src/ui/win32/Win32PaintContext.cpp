@@ -1,6 +1,7 @@
 #include "ui/PaintContext.h"
 #include "ui/TemplateDialog.h"
 #include "ui/win32/Win32Dialog.h"
+#include "ui/win32/Win32Dpi.h"
 #include "ui/win32/Win32Icon.h"
 #include "ui/win32/WindowsApi.h"
 
@@ -27,7 +28,8 @@ void PaintContext::EraseIconBackground() {
 }
 
 void PaintContext::DrawIcon(int x, int y, const WindowIcon& icon) {
-    if (const HICON handle = LoadWin32Icon(icon, true)) {
-        ::DrawIcon(m_impl->m_dc, x, y, handle);
+    // At the icon size of the window's monitor, which may differ from the system's.
+    if (const HICON handle = LoadWin32Icon(icon, true, WindowDpi(m_impl->m_window))) {
+        DrawIconEx(m_impl->m_dc, x, y, handle, 0, 0, 0, nullptr, DI_NORMAL);
     }
 }

@@ -7,6 +7,8 @@
 #include "ui/win32/WindowsApi.h"
 #include "win32/WideText.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,54 @@ TEST(Resources, VersionRecordOfTheProgramFileHoldsTheVersionAndTexts) {
     for (const auto& [name, text] : texts) {
         EXPECT_EQ(VersionValue(record, name), text) << name;
     }
+}
+
+// The manifest of quenlark.exe as the system reads it when the program starts.
+TEST(Resources, ManifestOfTheProgramFileAsksForCommonControls6PerMonitorDpiWindows10AsInvoker) {
+    const std::wstring program = WideFromUtf8(QUENLARK_PROGRAM_FILE);
+    ACTCTXW request{};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = program.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    const HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE);
+    wchar_t awareness[16] = {};
+    wchar_t aware[16] = {};
+    QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                         L"dpiAwareness", awareness, std::size(awareness), nullptr);
+    QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                         L"dpiAware", aware, std::size(aware), nullptr);
+    EXPECT_EQ(Utf8FromWide(awareness), "PerMonitorV2");
+    EXPECT_EQ(Utf8FromWide(aware), "true/pm");
+
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
+    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
+                             sizeof(level), nullptr));
+    EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+
+    // Windows 10's identifier among the supported systems, whose entries' layout differs
+    // between versions of the system.
+    constexpr GUID kWindows10 = {
+        0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}};
+    const auto* const windows10 = reinterpret_cast<const char*>(&kWindows10);
+    alignas(8) char info[4096] = {};
+    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, info,
+                             sizeof(info), nullptr));
+    EXPECT_NE(std::search(info, std::end(info), windows10, windows10 + sizeof(GUID)),
+              std::end(info));
+
+    // The dependency, as the system resolved it; assembly 1 is the program's own.
+    DWORD dependency = 2;
+    ASSERT_TRUE(QueryActCtxW(0, context, &dependency,
+                             AssemblyDetailedInformationInActivationContext, info, sizeof(info),
+                             nullptr));
+    const std::string identity =
+        Utf8FromWide(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(info)
+                         ->lpAssemblyEncodedAssemblyIdentity);
+    EXPECT_EQ(identity.rfind("Microsoft.Windows.Common-Controls,", 0), 0u) << identity;
+    EXPECT_NE(identity.find("version=\"6."), std::string::npos) << identity;
+    ReleaseActCtx(context);
 }
 
 }  // namespace

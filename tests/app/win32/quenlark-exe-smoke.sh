@@ -7,12 +7,13 @@
 # memory the program took at most.
 # Needs WINEPREFIX and DISPLAY, as scripts/wine-session.sh sets them, and xdotool and
 # ImageMagick.
-# Usage: quenlark-exe-smoke.sh <wine64> <quenlark.exe> <screenshot folder>
+# Usage: quenlark-exe-smoke.sh <wine64> <quenlark.exe> <screenshot folder> [display DPI, else 96]
 set -euo pipefail
 
 readonly wine=$1
 exe=$2
 shots=$3
+dpi=${4:-96}
 readonly port=5
 # Only bounds against a hang.
 readonly window_guard_seconds=60
@@ -22,11 +23,17 @@ link="$WINEPREFIX/dosdevices/com$port"
 device_pid=
 program_pid=
 
+# The display's DPI as the prefix's display settings keep it; back to 96 at the end.
+set_dpi() {
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
 cleanup() {
   [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null
   [[ -n "$device_pid" ]] && kill "$device_pid" 2>/dev/null
   rm -f "$link"
   rm -rf "$work"
+  set_dpi 96 || true
 }
 trap cleanup EXIT
 
@@ -51,10 +58,11 @@ keys() {
   xdotool key --delay 50 "$@"
 }
 
-# The window as it is drawn, once it has had time to paint.
+# The window as it is drawn, once it has had time to paint, and its size.
 screenshot() {
   sleep 1
   import -window "$1" "$shots/$2" || fail "no screenshot $2"
+  echo "$2: $(xdotool getwindowgeometry "$1" | grep -o '[0-9]*x[0-9]*$')"
 }
 
 # The device: a pseudo-terminal linked as COM5. Once the line is set to 9600 baud it answers
@@ -83,6 +91,7 @@ slave=$(head -n 1 "$work/device")
 printf '2\r\n01,03,00,00,00,0a,c5,cd\r\n' >"$work/VwData.dat"
 mkdir -p "$shots"
 
+set_dpi "$dpi"
 cd "$work"
 started=$(date +%s%N)
 "$wine" "$exe" &
