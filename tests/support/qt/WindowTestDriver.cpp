@@ -5,12 +5,16 @@
 
 #include <chrono>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +33,15 @@ QWidget* KeyTarget(const TemplateDialog& dialog, int id) {
         return combo->lineEdit();
     }
     return control;
+}
+
+QAction* SystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    for (QAction* item : QtSystemMenuOf(dialog).actions()) {
+        if (QtSystemCommandOf(*item) == nID) {
+            return item;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -144,6 +157,29 @@ void ClickCloseBox(TemplateDialog& dialog) {
     QtWindow(dialog).windowHandle()->close();
 }
 
+void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    if (QAction* item = SystemMenuItem(dialog, nID)) {
+        item->trigger();
+        // The command is queued, to run once the menu has gone.
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+void AnswerNextFileDialog(std::string name, std::string& proposed) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, name = std::move(name), &proposed] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName().toStdString();
+            dialog->selectFile(QString::fromStdString(name));
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    poll->start(kPollInterval);
+}
+
 std::string Caption(const TemplateDialog& dialog) {
     return QtWindow(dialog).windowTitle().toStdString();
 }
@@ -154,6 +190,11 @@ bool IsShown(const TemplateDialog& dialog) {
 
 bool TakesInput(const TemplateDialog& dialog) {
     return QtWindow(dialog).isEnabled();
+}
+
+bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID) {
+    const QAction* item = SystemMenuItem(dialog, nID);
+    return item != nullptr && item->isChecked();
 }
 
 TemplateDialog* InnermostModalDialog() {

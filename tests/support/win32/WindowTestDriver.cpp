@@ -6,6 +6,7 @@
 #include "ui/win32/WindowsApi.h"
 
 #include <chrono>
+#include <dlgs.h>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -85,6 +86,47 @@ void CALLBACK CheckForNextModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
             ADD_FAILURE() << "no window ran modally";
         }
     }
+}
+
+struct FileDialogAnswer {
+    std::string name;
+    std::string* proposed;
+};
+
+// The file name field of the system's file dialog: a combo box on newer systems, an edit on
+// older ones.
+HWND FileNameField(HWND dialog) {
+    const HWND field = GetDlgItem(dialog, cmb13);
+    return field != nullptr ? field : GetDlgItem(dialog, edt1);
+}
+
+BOOL CALLBACK FindFileDialog(HWND window, LPARAM found) {
+    if (IsWindowVisible(window) && DialogOfWin32Window(window) == nullptr &&
+        FileNameField(window) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    auto& waiting = Timers<FileDialogAnswer>();
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindFileDialog, reinterpret_cast<LPARAM>(&dialog));
+    const auto found = waiting.find(id);
+    if (dialog == nullptr || found == waiting.end()) {
+        return;
+    }
+    const FileDialogAnswer answer = std::move(found->second);
+    KillTimer(nullptr, id);
+    waiting.erase(found);
+    const HWND field = FileNameField(dialog);
+    std::wstring offered(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    offered.resize(static_cast<std::size_t>(
+        GetWindowTextW(field, offered.data(), static_cast<int>(offered.size()))));
+    *answer.proposed = Utf8FromWide(offered);
+    SetWindowTextW(field, WideFromUtf8(answer.name).c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // Closes the innermost window of the program: a message box, else a running dialog.
@@ -238,6 +280,16 @@ void ClickCloseBox(TemplateDialog& dialog) {
     PumpMessages();
 }
 
+void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    PostMessageW(Window(dialog), WM_SYSCOMMAND, nID, 0);
+    PumpMessages();
+}
+
+void AnswerNextFileDialog(std::string name, std::string& proposed) {
+    const UINT_PTR id = SetTimer(nullptr, 0, kPollIntervalMs, &AnswerFileDialog);
+    Timers<FileDialogAnswer>()[id] = {std::move(name), &proposed};
+}
+
 std::string Caption(const TemplateDialog& dialog) {
     std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(Window(dialog))) + 1, L'\0');
     caption.resize(static_cast<std::size_t>(
@@ -251,6 +303,11 @@ bool IsShown(const TemplateDialog& dialog) {
 
 bool TakesInput(const TemplateDialog& dialog) {
     return IsWindowEnabled(Window(dialog)) != FALSE;
+}
+
+bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID) {
+    const UINT state = GetMenuState(GetSystemMenu(Window(dialog), FALSE), nID, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
 TemplateDialog* InnermostModalDialog() {
