@@ -68,9 +68,8 @@ void TypeToWindow(TemplateDialog& dialog, char c);
 void ClickCloseBox(TemplateDialog& dialog);
 // Chooses item nID of the window's system menu; returns once the window has handled it.
 void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID);
-// Answers the next file dialog as a user who types `name` and presses its OK button does;
-// `proposed` gets the file name the dialog offered.
-void AnswerNextFileDialog(std::string name, std::string& proposed);
+// Answers the next file dialog as a user who types `name` and presses its OK button does.
+void AnswerNextFileDialog(std::string name);
 
 // What the user sees of the window.
 std::string Caption(const TemplateDialog& dialog);

@@ -24,16 +24,15 @@ TEST_F(TerminalWindowCapture, EveryByteReceivedIsAppendedWhateverTheLogDoes) {
     m_dlg->m_strCaptureFile = file.string();
     Run([&] {
         EXPECT_TRUE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
-        // Each part starts the log again; neither Clear nor the format touches the file.
-        ASSERT_TRUE(m_device.Give(sent.substr(0, 2000)));
-        ASSERT_TRUE(WaitUntil([&] { return FileBytes(file).size() == 4 + 2000; }));
-        ASSERT_TRUE(m_device.Give(sent.substr(2000, 2000)));
-        ASSERT_TRUE(WaitUntil([&] { return FileBytes(file).size() == 4 + 4000; }));
+        // The log holds less than 2048 bytes, so it starts again at least once on the way;
+        // neither Clear nor the format touches the file.
+        ASSERT_TRUE(m_device.Give(sent.substr(0, 3000)));
+        ASSERT_TRUE(WaitUntil([&] { return FileBytes(file).size() == 4 + 3000; }));
         Click(kIdClearButton);
         Choose(kIdLogFormat, kLineFormatText);
-        ASSERT_TRUE(m_device.Give(sent.substr(4000)));
+        ASSERT_TRUE(m_device.Give(sent.substr(3000)));
         ASSERT_TRUE(WaitUntil([&] { return FileBytes(file).size() == 4 + 5000; }));
-        EXPECT_EQ(m_dlg->m_nShown, 1000);
+        EXPECT_EQ(m_dlg->m_nShown, 2000);
         Click(kIdCancel);
     });
     EXPECT_EQ(FileBytes(file), "kept" + sent);
@@ -41,10 +40,9 @@ TEST_F(TerminalWindowCapture, EveryByteReceivedIsAppendedWhateverTheLogDoes) {
 }
 
 TEST_F(TerminalWindowCapture, MenuItemIsCheckedWhileACaptureRunsAndStopsIt) {
-    std::string proposed;
     Run([&] {
         EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
-        AnswerNextFileDialog("menu.bin", proposed);
+        AnswerNextFileDialog("menu.bin");
         ChooseSystemMenuItem(*m_dlg, CTerminalDlg::kIdmCaptureToFile);
         EXPECT_TRUE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
         ASSERT_TRUE(m_device.Give("AB"));
@@ -57,9 +55,6 @@ TEST_F(TerminalWindowCapture, MenuItemIsCheckedWhileACaptureRunsAndStopsIt) {
         Click(kIdCancel);
     });
     EXPECT_EQ(FileBytes(m_cwd.Path() / "menu.bin"), "AB");
-    // COM<n>-<yyyymmdd>-<hhmmss>.bin
-    EXPECT_EQ(proposed.size(), std::string("COM7-yyyymmdd-hhmmss.bin").size()) << proposed;
-    EXPECT_EQ(proposed.substr(0, 5), "COM7-");
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include "params/WidePath.h"
 #include "ui/MessageBoxes.h"
 
-#include <shellapi.h>
 #include <sstream>
 #include <string>
 #include <vector>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace {
 

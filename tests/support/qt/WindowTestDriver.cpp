@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -165,14 +164,13 @@ void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
     }
 }
 
-void AnswerNextFileDialog(std::string name, std::string& proposed) {
+void AnswerNextFileDialog(std::string name) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, name = std::move(name), &proposed] {
+    QObject::connect(poll, &QTimer::timeout, [poll, name = std::move(name)] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog != nullptr && dialog->isVisible()) {
             poll->stop();
             poll->deleteLater();
-            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName().toStdString();
             dialog->selectFile(QString::fromStdString(name));
             QMetaObject::invokeMethod(dialog, "accept");
         }
@@ -193,8 +191,7 @@ bool TakesInput(const TemplateDialog& dialog) {
 }
 
 bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID) {
-    const QAction* item = SystemMenuItem(dialog, nID);
-    return item != nullptr && item->isChecked();
+    return SystemMenuItem(dialog, nID)->isChecked();
 }
 
 TemplateDialog* InnermostModalDialog() {

@@ -6,7 +6,6 @@
 #include "ui/win32/WindowsApi.h"
 
 #include <chrono>
-#include <dlgs.h>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -88,45 +87,21 @@ void CALLBACK CheckForNextModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-struct FileDialogAnswer {
-    std::string name;
-    std::string* proposed;
-};
-
-// The file name field of the system's file dialog: a combo box on newer systems, an edit on
-// older ones.
-HWND FileNameField(HWND dialog) {
-    const HWND field = GetDlgItem(dialog, cmb13);
-    return field != nullptr ? field : GetDlgItem(dialog, edt1);
-}
-
-BOOL CALLBACK FindFileDialog(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && DialogOfWin32Window(window) == nullptr &&
-        FileNameField(window) != nullptr) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+// The name the next file dialog is answered with.
+std::string g_fileDialogAnswer;
 
 void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
-    auto& waiting = Timers<FileDialogAnswer>();
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindFileDialog, reinterpret_cast<LPARAM>(&dialog));
-    const auto found = waiting.find(id);
-    if (dialog == nullptr || found == waiting.end()) {
-        return;
+    // The file dialog opens with the focus in its file name field.
+    const HWND field = GetFocus();
+    const HWND dialog = GetAncestor(field, GA_ROOT);
+    wchar_t className[8] = {};
+    GetClassNameW(field, className, static_cast<int>(std::size(className)));
+    if (field != nullptr && std::wstring_view(className) == L"Edit" &&
+        DialogOfWin32Window(dialog) == nullptr) {
+        KillTimer(nullptr, id);
+        SetWindowTextW(field, WideFromUtf8(g_fileDialogAnswer).c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
-    const FileDialogAnswer answer = std::move(found->second);
-    KillTimer(nullptr, id);
-    waiting.erase(found);
-    const HWND field = FileNameField(dialog);
-    std::wstring offered(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
-    offered.resize(static_cast<std::size_t>(
-        GetWindowTextW(field, offered.data(), static_cast<int>(offered.size()))));
-    *answer.proposed = Utf8FromWide(offered);
-    SetWindowTextW(field, WideFromUtf8(answer.name).c_str());
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // Closes the innermost window of the program: a message box, else a running dialog.
@@ -285,9 +260,9 @@ void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
     PumpMessages();
 }
 
-void AnswerNextFileDialog(std::string name, std::string& proposed) {
-    const UINT_PTR id = SetTimer(nullptr, 0, kPollIntervalMs, &AnswerFileDialog);
-    Timers<FileDialogAnswer>()[id] = {std::move(name), &proposed};
+void AnswerNextFileDialog(std::string name) {
+    g_fileDialogAnswer = std::move(name);
+    SetTimer(nullptr, 0, kPollIntervalMs, &AnswerFileDialog);
 }
 
 std::string Caption(const TemplateDialog& dialog) {
