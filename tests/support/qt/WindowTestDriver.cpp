@@ -157,11 +157,9 @@ void ClickCloseBox(TemplateDialog& dialog) {
 }
 
 void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
-    if (QAction* item = SystemMenuItem(dialog, nID)) {
-        item->trigger();
-        // The command is queued, to run once the menu has gone.
-        QCoreApplication::sendPostedEvents();
-    }
+    SystemMenuItem(dialog, nID)->trigger();
+    // The command is queued, to run once the menu has gone.
+    QCoreApplication::sendPostedEvents();
 }
 
 void AnswerNextFileDialog(std::string name) {
