@@ -15,7 +15,6 @@
 #include <string>
 
 namespace {
-constexpr unsigned kSystemCommandMask = 0xFFF0;
 constexpr std::uint8_t kFirstPortNumber = 1;
 }  // namespace
 

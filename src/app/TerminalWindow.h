@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 // What the port-selection window needs of the terminal window it opens on "Start": one is
@@ -34,3 +35,6 @@ using TerminalWindowFactory = std::function<std::unique_ptr<TerminalWindow>()>;
 
 // A new terminal window of the program, with no parent window.
 std::unique_ptr<TerminalWindow> MakeTerminalWindow();
+// The same, capturing what its port receives into `captureFile` from its first tick (into
+// nothing when it is empty).
+std::unique_ptr<TerminalWindow> MakeCapturingTerminalWindow(const std::string& captureFile);

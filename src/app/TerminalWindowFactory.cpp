@@ -4,3 +4,9 @@
 std::unique_ptr<TerminalWindow> MakeTerminalWindow() {
     return std::make_unique<TerminalWindowOf<CTerminalDlg>>();
 }
+
+std::unique_ptr<TerminalWindow> MakeCapturingTerminalWindow(const std::string& captureFile) {
+    auto window = std::make_unique<TerminalWindowOf<CTerminalDlg>>();
+    window->Window().m_strCaptureFile = captureFile;
+    return window;
+}

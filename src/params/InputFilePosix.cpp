@@ -1,8 +1,8 @@
+#include "params/DiskFile.h"
 #include "params/InputFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 InputFile::~InputFile() {
@@ -17,8 +17,7 @@ bool InputFile::Open(const std::string& path) {
     if (fd < 0) {
         return false;
     }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!IsDiskFile(fd)) {
         close(fd);
         return false;
     }

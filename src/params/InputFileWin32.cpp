@@ -1,3 +1,4 @@
+#include "params/DiskFile.h"
 #include "params/InputFile.h"
 #include "win32/WideText.h"
 
@@ -28,8 +29,7 @@ bool InputFile::Open(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    // Ports, pipes and NUL open as well; only a file on a disk is read.
-    if (GetFileType(file) != FILE_TYPE_DISK) {
+    if (!IsDiskFile(reinterpret_cast<std::intptr_t>(file))) {
         CloseHandle(file);
         return false;
     }

@@ -65,6 +65,7 @@ bool CTerminalDlg::OnInitDialog() {
     LoadParameters();
     // Whatever the parameters file holds; raises no change, so no redraw is asked for.
     ComboSetCurSel(kIdLogFormat, kLineFormatHex);
+    SetUpCapture();
     SetTimer(kTimerId, kTimerPeriodMs);
     m_comPort.SetTimeouts(kPollTotalMs, kPollIdleMs);
     m_comPort.SetPortNumber(m_byPort);
@@ -83,6 +84,7 @@ void CTerminalDlg::OnOK() {
 
 void CTerminalDlg::OnTimer(unsigned nIDEvent) {
     const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
+    CaptureReceived(n);
     if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
         const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
         SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));

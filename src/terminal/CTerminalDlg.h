@@ -4,6 +4,7 @@
 #include "serial/CComPort.h"
 #include "serial/SerialDevice.h"
 #include "serial/SystemSerialDevice.h"
+#include "terminal/CaptureFile.h"
 #include "terminal/ReceiveBuffer.h"
 #include "ui/TemplateDialog.h"
 
@@ -30,6 +31,10 @@ public:
     static constexpr int kPollTotalMs = 10;
     static constexpr int kPollIdleMs = 10;
     static constexpr char kDefaultSettings[] = "9600, N, 8, 1";
+    // The system-menu item that starts and stops the capture of what the port receives; the
+    // system keeps the lowest four bits of a command, so the About item's 0x0010 is next.
+    static constexpr unsigned kIdmCaptureToFile = 0x0020;
+    static constexpr char kCaptureItemText[] = "Capture to file...";
 
     explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
@@ -39,6 +44,7 @@ public:
     void OnOK() override;
     void OnTimer(unsigned nIDEvent) override;
     void OnChar(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
+    void OnSysCommand(unsigned nID, long lParam) override;
 
     void OnClear();
     void OnSet();
@@ -74,6 +80,17 @@ public:
     void FillModbusChecksum(int nEditId, int nFormatId, ByteArray& lineBytes, int& nLineFormat);
     void SendLine(int nEditId, int nFormatId, ByteArray& lineBytes, int& nLineFormat);
 
+    // The capture of every byte read from the port into a file, beside the log and whatever
+    // becomes of it. The system-menu item stops a capture that runs, else asks for a file.
+    void OnCaptureToFile();
+    // Appends the item to the system menu, then starts capturing into m_strCaptureFile, if set.
+    void SetUpCapture();
+    // A file that cannot be opened shows the error box with the system's text; no capture.
+    void StartCapture(const std::string& path);
+    void StopCapture();
+    // The bytes of this tick's poll, in one write; a failed write ends the capture and says so.
+    void CaptureReceived(int n);
+
     CComPort m_comPort;
     ByteArray m_lineBytes1;
     ByteArray m_lineBytes2;
@@ -97,4 +114,9 @@ public:
     std::uint8_t m_byPort = 0;
     std::string m_strLog;
     std::string m_strSettings = kDefaultSettings;
+    // The file to capture into from the first tick, written by the creator before the modal
+    // run; empty for none.
+    std::string m_strCaptureFile;
+    // Closed when the window object goes, right after its run.
+    CaptureFile m_captureFile;
 };

@@ -14,7 +14,7 @@ class WindowIcon;
 // The platform's window behind a TemplateDialog, built from the dialog's template. A window
 // backend implements this class and MakeDialogBackend, and besides them SystemMenu (owned by
 // this window), the members of PaintContext, GetSystemMetric and the functions of
-// MessageBoxes.h. Everything runs on the one user-interface thread.
+// MessageBoxes.h and FileDialogs.h. Everything runs on the one user-interface thread.
 //
 // The backend calls the dialog's handlers as the window's messages come:
 // - InitDialog from RunModal, once the controls exist and before the window shows;

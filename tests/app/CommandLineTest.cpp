@@ -9,7 +9,8 @@
 
 namespace {
 
-const std::string kUsage = "Usage: quenlark [-h | --help] [-V | --version] [-l | --list-ports]\n";
+const std::string kUsage =
+    "Usage: quenlark [-h | --help] [-V | --version] [-l | --list-ports] [--capture FILE]\n";
 const std::string kVersion = "quenlark " QUENLARK_PROJECT_VERSION "\n";
 
 TEST(CommandLine, HelpAndVersionEndTheProgramAndAnythingElseIsRefused) {
@@ -18,6 +19,7 @@ TEST(CommandLine, HelpAndVersionEndTheProgramAndAnythingElseIsRefused) {
         std::optional<int> status;
         std::string outStart;  // what standard output starts with; "*": anything
         std::string err;
+        std::string captureFile = {};
     };
     const Row rows[] = {
         {{}, std::nullopt, "", ""},
@@ -32,14 +34,18 @@ TEST(CommandLine, HelpAndVersionEndTheProgramAndAnythingElseIsRefused) {
         {{"--version", "-x"}, 2, "", "quenlark: unknown option '-x'\n" + kUsage},
         {{"--list-ports"}, 0, "*", ""},  // the ports of the machine the test runs on
         {{"-l", "--help"}, 0, "*", ""},
+        {{"--capture", "c.bin"}, std::nullopt, "", "", "c.bin"},
+        {{"--capture=-c.bin"}, std::nullopt, "", "", "-c.bin"},
+        {{"--capture"}, 2, "", "quenlark: option '--capture' needs a file name\n" + kUsage},
     };
     for (const Row& row : rows) {
         std::vector<const char*> argv{"/usr/bin/quenlark"};
         argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
         std::ostringstream out;
         std::ostringstream err;
+        RunOptions options;
         const std::optional<int> status =
-            HandleCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+            HandleCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, options);
         std::string label;
         for (const char* argument : row.arguments) {
             label += std::string(argument) + ' ';
@@ -50,6 +56,7 @@ TEST(CommandLine, HelpAndVersionEndTheProgramAndAnythingElseIsRefused) {
             EXPECT_EQ(out.str().empty(), row.outStart.empty()) << label;
         }
         EXPECT_EQ(err.str(), row.err) << label;
+        EXPECT_EQ(options.captureFile, row.captureFile) << label;
     }
 }
 

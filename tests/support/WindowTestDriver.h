@@ -66,12 +66,17 @@ void Choose(TemplateDialog& dialog, int comboId, int index);
 void TypeToWindow(TemplateDialog& dialog, char c);
 // A click on the window's close box.
 void ClickCloseBox(TemplateDialog& dialog);
+// Chooses item nID of the window's system menu; returns once the window has handled it.
+void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID);
+// Answers the next file dialog as a user who types `name` and presses its OK button does.
+void AnswerNextFileDialog(std::string name);
 
 // What the user sees of the window.
 std::string Caption(const TemplateDialog& dialog);
 bool IsShown(const TemplateDialog& dialog);
 // False while a modal window opened over it runs.
 bool TakesInput(const TemplateDialog& dialog);
+bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID);
 // The innermost window of the program's dialogs running modally, or nullptr.
 TemplateDialog* InnermostModalDialog();
 // The identifier of the control that has the keyboard focus; 0 when no control of the

@@ -3,12 +3,14 @@
 #include "serial/PosixSerialDevice.h"
 #include "support/PtyPort.h"
 #include "support/ScopedConfigHome.h"
+#include "terminal/CaptureFile.h"
 #include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -16,12 +18,14 @@
 #include <numeric>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 // What only the Linux side can set up or see: a port's link that leads nowhere, the line's
-// input queue, the errno texts, an exclusive open.
+// input queue, the errno texts, an exclusive open, a file-size limit, devices and pipes.
 
 namespace {
 
@@ -169,6 +173,46 @@ TEST_F(TerminalWindowTest, OnePollOf2048BytesShowsThemAllAndAFormatChangeKeepsTh
         Click(kIdCancel);
     });
     ::close(queue);
+}
+
+TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindowRunsOn) {
+    // The kernel refuses a write beyond the file-size limit, as a full disk refuses one.
+    constexpr rlim_t kLimit = 1000;
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const rlimit limited{kLimit, previous.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);  // the write's error instead of the signal
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::string file = (m_cwd.Path() / "full.bin").string();
+    m_dlg->m_strCaptureFile = file;
+    const Bytes sent = Sequence(1500);
+    Run([&] {
+        ASSERT_TRUE(m_device.Give(sent));
+        ASSERT_TRUE(WaitUntil([&] { return Messages().size() == 2; }));
+        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
+        ASSERT_TRUE(m_device.Give(Bytes{0x07}));
+        EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1501; }));
+        Click(kIdCancel);
+    });
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[1], "Capture to file stopped: " + file + '\n' + std::strerror(EFBIG));
+    EXPECT_EQ(fs::file_size(file), kLimit);
+}
+
+TEST(CaptureFile, FoldersDevicesAndPipesAreTurnedAwayWithTheReason) {
+    TemporaryWorkingDirectory cwd;
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    const std::pair<std::string, std::string> rows[] = {
+        {".", std::strerror(EISDIR)},
+        {"/dev/full", CaptureFile::kNoDiskFileText},
+        {"fifo", CaptureFile::kNoDiskFileText},
+    };
+    for (const auto& [path, reason] : rows) {
+        CaptureFile file;
+        EXPECT_FALSE(file.Open(path)) << path;
+        EXPECT_EQ(file.ErrorText(), reason) << path;
+    }
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 #include <QGuiApplication>
 
 int main(int argc, char* argv[]) {
-    if (const std::optional<int> status = HandleCommandLine(argc, argv, std::cout, std::cerr)) {
+    RunOptions options;
+    if (const std::optional<int> status =
+            HandleCommandLine(argc, argv, std::cout, std::cerr, options)) {
         return *status;
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("quenlark"));
-    return RunApplication();
+    return RunApplication(options);
 }

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr unsigned kSystemCommandMask = 0xFFF0;
 // Bits of a character's flags: the key was down before (auto-repeat), the Alt key is down.
 constexpr unsigned kCharFlagRepeat = 0x4000;
 constexpr unsigned kCharFlagAlt = 0x2000;

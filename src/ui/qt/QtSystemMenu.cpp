@@ -25,6 +25,15 @@ void QtSystemMenu::AppendItem(unsigned nID, std::string_view text) {
         Qt::QueuedConnection);
 }
 
+void QtSystemMenu::CheckItem(unsigned nID, bool checked) {
+    for (QAction* action : m_menu.actions()) {
+        if (CommandOf(*action) == nID) {
+            action->setCheckable(true);
+            action->setChecked(checked);
+        }
+    }
+}
+
 void QtSystemMenu::Popup(const QPoint& globalPos) {
     m_menu.popup(globalPos);
 }

@@ -19,6 +19,7 @@ public:
 
     void AppendSeparator() override;
     void AppendItem(unsigned nID, std::string_view text) override;
+    void CheckItem(unsigned nID, bool checked) override;
 
     void Popup(const QPoint& globalPos);
     QMenu& Menu() { return m_menu; }

@@ -16,6 +16,12 @@ void Win32SystemMenu::AppendItem(unsigned nID, std::string_view text) {
     }
 }
 
+void Win32SystemMenu::CheckItem(unsigned nID, bool checked) {
+    if (HMENU menu = Menu()) {
+        CheckMenuItem(menu, nID, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
 HMENU Win32SystemMenu::Menu() const {
     const HWND window = m_window();
     return window != nullptr ? GetSystemMenu(window, FALSE) : nullptr;

@@ -15,6 +15,7 @@ public:
 
     void AppendSeparator() override;
     void AppendItem(unsigned nID, std::string_view text) override;
+    void CheckItem(unsigned nID, bool checked) override;
 
 private:
     HMENU Menu() const;

@@ -5,13 +5,16 @@
 
 #include <chrono>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +34,15 @@ QWidget* KeyTarget(const TemplateDialog& dialog, int id) {
         return combo->lineEdit();
     }
     return control;
+}
+
+QAction* SystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    for (QAction* item : QtSystemMenuOf(dialog).actions()) {
+        if (QtSystemCommandOf(*item) == nID) {
+            return item;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -146,6 +158,26 @@ void ClickCloseBox(TemplateDialog& dialog) {
     QtWindow(dialog).windowHandle()->close();
 }
 
+void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    SystemMenuItem(dialog, nID)->trigger();
+    // The command is queued, to run once the menu has gone.
+    QCoreApplication::sendPostedEvents();
+}
+
+void AnswerNextFileDialog(std::string name) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, name = std::move(name)] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            dialog->selectFile(QString::fromStdString(name));
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    poll->start(kPollInterval);
+}
+
 std::string Caption(const TemplateDialog& dialog) {
     return QtWindow(dialog).windowTitle().toStdString();
 }
@@ -158,6 +190,10 @@ bool TakesInput(const TemplateDialog& dialog) {
     // A modal window of Qt's (a message box) blocks the others without disabling them.
     const QWidget* modal = QApplication::activeModalWidget();
     return QtWindow(dialog).isEnabled() && (modal == nullptr || modal == &QtWindow(dialog));
+}
+
+bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID) {
+    return SystemMenuItem(dialog, nID)->isChecked();
 }
 
 TemplateDialog* InnermostModalDialog() {

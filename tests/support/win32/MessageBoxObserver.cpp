@@ -28,11 +28,12 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// A dialog of the system on this thread that is none of the program's own dialogs. (Other
-// programs' windows on the same display take the activation from this one's at times.)
+// A dialog of the system on this thread, none of the program's own nor a file dialog (which has
+// combo boxes): other programs' windows on the same display take the activation at times.
 bool IsMessageBox(HWND window) {
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-           ClassOf(window) == kDialogClass && DialogOfWin32Window(window) == nullptr;
+           ClassOf(window) == kDialogClass && DialogOfWin32Window(window) == nullptr &&
+           FindWindowExW(window, nullptr, L"ComboBox", nullptr) == nullptr;
 }
 
 // What the box's static controls show: its text, and its icon.

@@ -88,6 +88,23 @@ void CALLBACK CheckForNextModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
+// The name the next file dialog is answered with.
+std::string g_fileDialogAnswer;
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    // The file dialog opens with the focus in its file name field.
+    const HWND field = GetFocus();
+    const HWND dialog = GetAncestor(field, GA_ROOT);
+    wchar_t className[8] = {};
+    GetClassNameW(field, className, static_cast<int>(std::size(className)));
+    if (field != nullptr && std::wstring_view(className) == L"Edit" &&
+        DialogOfWin32Window(dialog) == nullptr) {
+        KillTimer(nullptr, id);
+        SetWindowTextW(field, WideFromUtf8(g_fileDialogAnswer).c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+}
+
 // Closes the innermost window of the program: a message box, else a running dialog.
 BOOL CALLBACK CloseOneWindow(HWND window, LPARAM) {
     wchar_t className[16] = {};
@@ -257,6 +274,16 @@ void ClickCloseBox(TemplateDialog& dialog) {
     PumpMessages();
 }
 
+void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
+    PostMessageW(Window(dialog), WM_SYSCOMMAND, nID, 0);
+    PumpMessages();
+}
+
+void AnswerNextFileDialog(std::string name) {
+    g_fileDialogAnswer = std::move(name);
+    SetTimer(nullptr, 0, kPollIntervalMs, &AnswerFileDialog);
+}
+
 std::string Caption(const TemplateDialog& dialog) {
     std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(Window(dialog))) + 1, L'\0');
     caption.resize(static_cast<std::size_t>(
@@ -270,6 +297,11 @@ bool IsShown(const TemplateDialog& dialog) {
 
 bool TakesInput(const TemplateDialog& dialog) {
     return IsWindowEnabled(Window(dialog)) != FALSE;
+}
+
+bool IsSystemMenuItemChecked(TemplateDialog& dialog, unsigned nID) {
+    const UINT state = GetMenuState(GetSystemMenu(Window(dialog), FALSE), nID, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
 TemplateDialog* InnermostModalDialog() {
