@@ -1,6 +1,6 @@
 #include "params/DiskFile.h"
-#include "params/WidePath.h"
 #include "terminal/CaptureFile.h"
+#include "win32/WideText.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -27,7 +27,7 @@ std::string SystemText(DWORD code) {
     while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r')) {
         wide.pop_back();
     }
-    return Utf8Path(wide);
+    return Utf8FromWide(wide);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ CaptureFile::~CaptureFile() {
 bool CaptureFile::Open(const std::string& path) {
     Close();
     m_path = path;
-    const std::wstring widePath = WidePath(path);
+    const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty()) {
         SetLastError(ERROR_INVALID_NAME);
         return Fail();

@@ -1,7 +1,7 @@
 #include "app/ApplicationMain.h"
 #include "app/CommandLine.h"
-#include "params/WidePath.h"
 #include "ui/MessageBoxes.h"
+#include "win32/WideText.h"
 
 #include <sstream>
 #include <string>
@@ -18,7 +18,7 @@ std::vector<std::string> Arguments() {
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int index = 0; wide != nullptr && index < count; ++index) {
-        arguments.push_back(Utf8Path(wide[index]));
+        arguments.push_back(Utf8FromWide(wide[index]));
     }
     LocalFree(wide);
     return arguments;

@@ -1,7 +1,7 @@
 #include "ui/FileDialogs.h"
-#include "ui/win32/WideText.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/WindowsApi.h"
+#include "win32/WideText.h"
 
 #include <commdlg.h>
 
