@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 
@@ -180,6 +182,27 @@ void QtDialog::SetDlgItemText(int id, std::string_view text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(value);
     }
+}
+
+bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
+    auto* log = qobject_cast<QPlainTextEdit*>(Control(id));
+    // A line feed would make one line break with a carriage return the view already ended in.
+    if (log == nullptr || text.starts_with('\n')) {
+        return false;
+    }
+    // New lines only: the lines already there keep their layout.
+    QTextDocument& document = *log->document();
+    QTextCursor end(&document);
+    end.movePosition(QTextCursor::End);
+    // As setPlainText leaves it: no undo step, unmodified, the caret at the start, nothing
+    // selected, and the view scrolled to show it.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    end.insertText(ToEditLineBreaks(FromLatin1Text(text)));
+    document.setUndoRedoEnabled(undo);
+    document.setModified(false);
+    log->setTextCursor(QTextCursor(&document));
+    return true;
 }
 
 int QtDialog::ComboAddString(int id, std::string_view text) {
