@@ -8,6 +8,7 @@
 #include "ui/qt/QtIcon.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -190,16 +191,26 @@ bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
     if (log == nullptr || text.starts_with('\n')) {
         return false;
     }
-    // New lines only: the lines already there keep their layout.
     QTextDocument& document = *log->document();
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
     QTextCursor end(&document);
     end.movePosition(QTextCursor::End);
-    // As setPlainText leaves it: no undo step, unmodified, the caret at the start, nothing
-    // selected, and the view scrolled to show it.
+    const QPoint belowView(0, log->viewport()->height());
+    const bool endShown = end.blockNumber() <= log->cursorForPosition(belowView).blockNumber();
+    // New lines only: the lines already there keep their layout, and the view repaints only
+    // when it shows where the text goes (the layout would repaint it all for new lines).
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
+    layout.blockSignals(true);
     end.insertText(ToEditLineBreaks(FromLatin1Text(text)));
+    layout.blockSignals(false);
     document.setUndoRedoEnabled(undo);
+    emit layout.documentSizeChanged(layout.documentSize());
+    if (endShown) {
+        log->viewport()->update();
+    }
+    // As setPlainText leaves it: no undo step, unmodified, the caret at the start, nothing
+    // selected, and the view scrolled to show it.
     document.setModified(false);
     log->setTextCursor(QTextCursor(&document));
     return true;
