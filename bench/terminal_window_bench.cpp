@@ -1,7 +1,8 @@
-// One tick of the real terminal window that takes a full poll: the channel reads 2048 bytes
-// from a pseudo-terminal, the log restarts with them, renders them and replaces the log
-// view's text. The window is shown (offscreen), so the view lays out the new text as it
-// does on a screen; painting comes after the tick and is not counted.
+// One tick of the real terminal window on a pseudo-terminal, in each of the ways a tick meets
+// the log: new bytes onto bytes held, the first bytes of a log, a full poll that starts the
+// log again, and a log format change with no new bytes. The window is shown (offscreen), so
+// the view lays out its text as it does on a screen; painting comes after the tick and is
+// not counted.
 
 #include "PatternBytes.h"
 #include "codec/LineFormat.h"
@@ -46,60 +47,89 @@ int BytesWaiting(int fd) {
     return ::ioctl(fd, FIONREAD, &count) == 0 ? count : -1;
 }
 
-void BM_TerminalWindowTick(benchmark::State& state) {
-    const int format = static_cast<int>(state.range(0));
-    const bool pause = state.range(1) != 0;
+// The window on its pseudo-terminal, with its own timer stopped: only the ticks asked for run.
+class TickedWindow {
+public:
+    TickedWindow() {
+        dlg.m_byPort = kPort;
+        dlg.OnInitDialog();
+        dlg.KillTimer(CTerminalDlg::kTimerId);
+        QtWindow(dlg).show();
+    }
+    ~TickedWindow() {
+        QtWindow(dlg).hide();
+        ::close(queue);
+    }
+    TickedWindow(const TickedWindow&) = delete;
+    TickedWindow& operator=(const TickedWindow&) = delete;
+
+    // Puts `count` bytes in the line's input queue, so that the next tick's poll takes them.
+    bool Arrive(int count) {
+        if (count == 0) {
+            return true;
+        }
+        pty.WriteToMaster(PatternBytes(static_cast<std::size_t>(count)));
+        const auto started = std::chrono::steady_clock::now();
+        while (BytesWaiting(queue) < count) {
+            if (std::chrono::steady_clock::now() - started > kArrivalGuard) {
+                return false;
+            }
+            std::this_thread::sleep_for(kArrivalCheck);
+        }
+        return true;
+    }
+    void Tick() { dlg.OnTimer(CTerminalDlg::kTimerId); }
 
     TemporaryWorkingDirectory workingDirectory;
     ScopedConfigHome home;
-    PtyPort pty(home, kPort);
+    PtyPort pty{home, kPort};
     // A second look at the line's input queue, taken before the window's exclusive open.
-    const int queue = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    int queue = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
     MessageBoxObserver closesBoxes;  // the missing parameters file's message
-    CTerminalDlg dlg(nullptr, [pause]() -> std::unique_ptr<SerialDevice> {
-        if (pause) {
-            return std::make_unique<PosixSerialDevice>();
-        }
-        return std::make_unique<PauselessDevice>();
-    });
-    dlg.m_byPort = kPort;
-    dlg.OnInitDialog();
-    dlg.KillTimer(CTerminalDlg::kTimerId);  // only the ticks measured here run
-    dlg.ComboSetCurSel(kIdLogFormat, format);
-    QtWindow(dlg).show();
+    CTerminalDlg dlg{nullptr, [] { return std::make_unique<PauselessDevice>(); }};
+};
 
-    const ByteArray bytes = PatternBytes(kRxPollBytes);
+// Arguments: the bytes held before the tick, the bytes its poll takes, and whether the log
+// format changes (from Hex to Dec) before it.
+void BM_TerminalWindowTick(benchmark::State& state) {
+    const int held = static_cast<int>(state.range(0));
+    const int arriving = static_cast<int>(state.range(1));
+    const bool reformat = state.range(2) != 0;
+    const int shown = held + arriving >= kRxPollBytes && arriving > 0 ? arriving : held + arriving;
+
+    TickedWindow window;
+    CTerminalDlg& dlg = window.dlg;
     for (auto _ : state) {
         state.PauseTiming();
-        pty.WriteToMaster(bytes);
-        const auto started = std::chrono::steady_clock::now();
-        while (BytesWaiting(queue) < kRxPollBytes &&
-               std::chrono::steady_clock::now() - started < kArrivalGuard) {
-            std::this_thread::sleep_for(kArrivalCheck);
+        dlg.OnClear();
+        dlg.ComboSetCurSel(kIdLogFormat, kLineFormatHex);
+        bool ready = window.Arrive(held);
+        window.Tick();
+        if (reformat) {
+            dlg.ComboSetCurSel(kIdLogFormat, kLineFormatDec);
+            dlg.OnSelchangeLogFormat();
         }
+        ready = ready && dlg.m_nShown == held && window.Arrive(arriving);
         QApplication::processEvents();
         state.ResumeTiming();
 
-        dlg.OnTimer(CTerminalDlg::kTimerId);
+        window.Tick();
 
         state.PauseTiming();
-        if (dlg.m_nShown != kRxPollBytes) {
-            state.SkipWithError("a tick did not take the whole 2048 bytes");
+        if (!ready || dlg.m_nShown != shown) {
+            state.SkipWithError("the tick did not meet the log it was set up for");
         }
         state.ResumeTiming();
     }
     state.counters["chars"] = static_cast<double>(dlg.GetDlgItemText(kIdLogView).size());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kRxPollBytes);
-    QtWindow(dlg).hide();
-    ::close(queue);
 }
 BENCHMARK(BM_TerminalWindowTick)
-    ->ArgNames({"format", "pause"})
-    ->Args({kLineFormatDec, 1})
-    ->Args({kLineFormatText, 0})
-    ->Args({kLineFormatDec, 0})
-    ->Args({kLineFormatHex, 0})
-    ->Unit(benchmark::kMillisecond);
+    ->ArgNames({"held", "new", "reformat"})
+    ->Args({1900, 96, 0})
+    ->Args({0, 1152, 0})
+    ->Args({2048, 2048, 0})
+    ->Args({2047, 0, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -85,9 +85,19 @@ void CTerminalDlg::OnOK() {
 void CTerminalDlg::OnTimer(unsigned nIDEvent) {
     const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
     CaptureReceived(n);
+    const int shownBefore = m_nShown;
     if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
         const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
-        SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
+        // Bytes that only lengthen the log add their own text to the view, so a tick costs what
+        // arrived; a new log or another format shows the whole log anew.
+        const bool lengthened = shownBefore > 0 && m_nShown == shownBefore + n && m_bRedraw == 0 &&
+                                format == m_nShownFormat;
+        if (!lengthened ||
+            !AppendDlgItemText(kIdLogView, RenderReceiveLogFrom(m_rxBuffer.data(), shownBefore,
+                                                                m_nShown, format))) {
+            SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
+        }
+        m_nShownFormat = format;
         m_bRedraw = 0;
     }
     TemplateDialog::OnTimer(nIDEvent);

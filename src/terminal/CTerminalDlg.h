@@ -111,6 +111,8 @@ public:
     int m_nShown = 0;
     int m_nFill = 0;
     int m_bRedraw = 0;
+    // The log format of the view's text, the rendering of the first m_nShown bytes.
+    int m_nShownFormat = kLineFormatHex;
     std::uint8_t m_byPort = 0;
     std::string m_strLog;
     std::string m_strSettings = kDefaultSettings;

@@ -45,16 +45,18 @@ constexpr auto kDecimalItems = [] {
     return items;
 }();
 
-// Dec and Hex: fixed-width items, so the exact length is known and the text is written in
-// place without formatting calls.
+// Dec and Hex, bytes `from` to `count` - 1: fixed-width items, so the exact length is known
+// and the text is written in place without formatting calls.
 template <std::size_t Digits, typename WriteDigits>
-std::string RenderItems(const std::uint8_t* bytes, std::size_t count, WriteDigits writeDigits) {
+std::string RenderItems(const std::uint8_t* bytes, std::size_t from, std::size_t count,
+                        WriteDigits writeDigits) {
     constexpr std::size_t kItemsPerLine = kLogItemsPerLine;
-    const std::size_t lineBreaks = count / kItemsPerLine;
-    std::string text(count * (Digits + kItemGap) + lineBreaks * kLineBreakChars, ' ');
+    const std::size_t lineBreaks = count / kItemsPerLine - from / kItemsPerLine;
+    std::string text((count - from) * (Digits + kItemGap) + lineBreaks * kLineBreakChars, ' ');
     char* out = text.data();
-    for (std::size_t i = 0; i < count;) {
-        const std::size_t lineEnd = std::min(i + kItemsPerLine, count);
+    for (std::size_t i = from; i < count;) {
+        // Lines are counted from the log's first byte, wherever this text starts.
+        const std::size_t lineEnd = std::min((i / kItemsPerLine + 1) * kItemsPerLine, count);
         for (; i < lineEnd; ++i) {
             writeDigits(out, bytes[i]);
             out += Digits + kItemGap;  // the gap is already blank
@@ -70,22 +72,27 @@ std::string RenderItems(const std::uint8_t* bytes, std::size_t count, WriteDigit
 }  // namespace
 
 std::string RenderReceiveLog(const std::uint8_t* bytes, int count, int format) {
-    if (count <= 0) {
+    return RenderReceiveLogFrom(bytes, 0, count, format);
+}
+
+std::string RenderReceiveLogFrom(const std::uint8_t* bytes, int from, int count, int format) {
+    if (from < 0 || count <= from) {
         return {};
     }
+    const auto first = static_cast<std::size_t>(from);
     const auto n = static_cast<std::size_t>(count);
     switch (format) {
         case kLineFormatText:
-            return RenderText(bytes, n);
+            return RenderText(bytes + first, n - first);
         case kLineFormatDec:
-            return RenderItems<3>(bytes, n, [](char* out, std::uint8_t b) {
+            return RenderItems<3>(bytes, first, n, [](char* out, std::uint8_t b) {
                 const auto& item = kDecimalItems[b];
                 out[0] = item[0];
                 out[1] = item[1];
                 out[2] = item[2];
             });
         case kLineFormatHex:
-            return RenderItems<2>(bytes, n, [](char* out, std::uint8_t b) {
+            return RenderItems<2>(bytes, first, n, [](char* out, std::uint8_t b) {
                 out[0] = kHexDigits[b >> 4];
                 out[1] = kHexDigits[b & 0x0F];
             });

@@ -11,3 +11,9 @@ constexpr int kLogItemsPerLine = 16;
 // left out; Dec shows every byte as "%3.3d  ", Hex as "%2.2x  ", 16 items a line. Any other
 // format, and a count of 0 or less, gives an empty text. One char is one byte (8-bit).
 std::string RenderReceiveLog(const std::uint8_t* bytes, int count, int format);
+
+// What bytes `from` to `count` - 1 add to the log view's text after the rendering of the first
+// `from`: RenderReceiveLog(bytes, count, format) is RenderReceiveLog(bytes, from, format)
+// followed by this. Each byte's text depends only on the byte and on its index in the log
+// (Dec and Hex lines end after its 16th, 32nd... byte), never on its neighbours.
+std::string RenderReceiveLogFrom(const std::uint8_t* bytes, int from, int count, int format);

@@ -47,6 +47,7 @@ public:
     virtual bool HasDlgItem(int id) const = 0;
     virtual std::string GetDlgItemText(int id) const = 0;
     virtual void SetDlgItemText(int id, std::string_view text) = 0;
+    virtual bool AppendDlgItemText(int id, std::string_view text) = 0;
     virtual int ComboAddString(int id, std::string_view text) = 0;
     virtual void ComboResetContent(int id) = 0;
     virtual int ComboGetCount(int id) const = 0;

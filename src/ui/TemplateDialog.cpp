@@ -97,6 +97,10 @@ void TemplateDialog::SetDlgItemText(int id, std::string_view text) {
     m_backend->SetDlgItemText(id, text);
 }
 
+bool TemplateDialog::AppendDlgItemText(int id, std::string_view text) {
+    return m_backend->AppendDlgItemText(id, text);
+}
+
 int TemplateDialog::ComboAddString(int id, std::string_view text) {
     return m_backend->ComboAddString(id, text);
 }

@@ -77,6 +77,11 @@ public:
     // set ends at its first zero byte. No such control reads as "" and takes nothing.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, std::string_view text);
+    // Adds text at the end of a multi-line edit's text at the cost of the text added: the edit
+    // then holds, shows and selects what SetDlgItemText of its old text followed by `text`
+    // would leave. False, with nothing changed, where the window cannot add text so: the
+    // caller then sets the whole text.
+    bool AppendDlgItemText(int id, std::string_view text);
 
     // Combo boxes. Indexes count from 0; -1 is no selection or a failure.
     int ComboAddString(int id, std::string_view text);  // the new entry's index

@@ -1,9 +1,11 @@
 #include "TerminalWindowTest.h"
 #include "codec/LineFormat.h"
+#include "serial/RecordingSerialDevice.h"
 #include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
 
 #include <numeric>
+#include <random>
 #include <string>
 
 namespace {
@@ -91,6 +93,37 @@ TEST_F(TerminalWindowLog, LogStartsAgainWhenItWouldReach2048Bytes) {
         EXPECT_TRUE(LogShows("051  "));
         EXPECT_EQ(m_dlg->m_nFill, 1);
         Click(kIdCancel);
+    });
+}
+
+// Polls of any size, with CR, LF and NUL often at their ends, among Clears and format changes.
+TEST_F(TerminalWindowLog, AfterEveryTickOfARandomRunTheViewShowsTheWholeLog) {
+    FakeSerialState port;
+    CTerminalDlg dlg(nullptr, [&port] { return std::make_unique<RecordingSerialDevice>(port); });
+    std::mt19937 random(17);
+    const auto below = [&random](int bound) { return static_cast<int>(random() % bound); };
+    Run(dlg, [&] {
+        dlg.KillTimer(CTerminalDlg::kTimerId);  // only the test's ticks run
+        [&] {
+            for (int tick = 0; tick < 300; ++tick) {
+                if (const int event = below(10); event == 0) {
+                    ::Click(dlg, kIdClearButton);
+                } else if (event == 1) {
+                    ::Choose(dlg, kIdLogFormat, below(3));
+                }
+                Bytes bytes(static_cast<std::size_t>(below(2) == 0 ? below(2049) : below(99)));
+                for (std::uint8_t& b : bytes) {
+                    b = static_cast<std::uint8_t>(below(3) == 0 ? "\r\n"[below(3)] : random());
+                }
+                port.polls.push_back({bytes});
+                dlg.OnTimer(CTerminalDlg::kTimerId);
+                ASSERT_EQ(dlg.GetDlgItemText(kIdLogView),
+                          RenderReceiveLog(dlg.m_rxBuffer.data(), dlg.m_nShown,
+                                           dlg.ComboGetCurSel(kIdLogFormat)))
+                    << "tick " << tick;
+            }
+        }();
+        ::Click(dlg, kIdCancel);
     });
 }
 

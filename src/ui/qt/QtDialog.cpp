@@ -8,6 +8,7 @@
 #include "ui/qt/QtIcon.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -179,6 +182,37 @@ void QtDialog::SetDlgItemText(int id, std::string_view text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(value);
     }
+}
+
+bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
+    auto* log = qobject_cast<QPlainTextEdit*>(Control(id));
+    // A line feed would make one line break with a carriage return the view already ended in.
+    if (log == nullptr || text.starts_with('\n')) {
+        return false;
+    }
+    QTextDocument& document = *log->document();
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
+    QTextCursor end(&document);
+    end.movePosition(QTextCursor::End);
+    const QPoint belowView(0, log->viewport()->height());
+    const bool endShown = end.blockNumber() <= log->cursorForPosition(belowView).blockNumber();
+    // New lines only: the lines already there keep their layout, and the view repaints only
+    // when it shows where the text goes (the layout would repaint it all for new lines).
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    layout.blockSignals(true);
+    end.insertText(ToEditLineBreaks(FromLatin1Text(text)));
+    layout.blockSignals(false);
+    document.setUndoRedoEnabled(undo);
+    emit layout.documentSizeChanged(layout.documentSize());
+    if (endShown) {
+        log->viewport()->update();
+    }
+    // As setPlainText leaves it: no undo step, unmodified, the caret at the start, nothing
+    // selected, and the view scrolled to show it.
+    document.setModified(false);
+    log->setTextCursor(QTextCursor(&document));
+    return true;
 }
 
 int QtDialog::ComboAddString(int id, std::string_view text) {

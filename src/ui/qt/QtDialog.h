@@ -37,6 +37,7 @@ public:
     bool HasDlgItem(int id) const override;
     std::string GetDlgItemText(int id) const override;
     void SetDlgItemText(int id, std::string_view text) override;
+    bool AppendDlgItemText(int id, std::string_view text) override;
     int ComboAddString(int id, std::string_view text) override;
     void ComboResetContent(int id) override;
     int ComboGetCount(int id) const override;

@@ -53,6 +53,13 @@ std::wstring ToolTipText(const std::string& text) {
     return wide;
 }
 
+// Whether each byte of the program's 8-bit text is a character of its own: where a character
+// may take two bytes, two pieces of text added apart may not read as the two set together.
+bool IsSingleByteCodePage() {
+    CPINFO info{};
+    return GetCPInfo(CP_ACP, &info) != FALSE && info.MaxCharSize == 1;
+}
+
 // A character of the window's Unicode messages as the program's 8-bit text has it.
 unsigned AnsiCharCode(WPARAM character) {
     const std::string bytes = AnsiFromWide(std::wstring(1, static_cast<wchar_t>(character)));
@@ -176,6 +183,29 @@ void Win32Dialog::SetDlgItemText(int id, std::string_view text) {
         text = text.substr(0, static_cast<std::size_t>(kEditTextLimit));
     }
     SetDlgItemTextA(m_window, id, std::string(text).c_str());
+}
+
+bool Win32Dialog::AppendDlgItemText(int id, std::string_view text) {
+    const HWND edit = Control(id);
+    if (edit == nullptr || !IsOfKind(id, ControlKind::Edit) || IsSingleLineEdit(id) ||
+        !IsSingleByteCodePage()) {
+        return false;
+    }
+    const std::wstring added = WideFromAnsi(text.substr(0, text.find('\0')));
+    const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    // The edit's limit holds for text added, never for text set.
+    const auto limit = static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
+    if (length + added.size() > limit) {
+        return false;
+    }
+    SendMessageW(edit, EM_SETSEL, length, length);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
+    // As setting the text leaves the edit: unmodified, the caret at the start with nothing
+    // selected, and scrolled to show it.
+    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    return true;
 }
 
 int Win32Dialog::ComboAddString(int id, std::string_view text) {
