@@ -62,5 +62,9 @@ cp /usr/share/wine/fonts/* /usr/share/fonts/truetype/liberation2/LiberationMono-
 "$wine_bin/wine64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
   /d 'Liberation Mono' /f >/dev/null 2>&1
 "$wine_bin/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# The desktop's process ends with the last window on it, and each program that makes a window
+# then starts it anew, which waits some ten seconds for a service Wine does not start here: a
+# window kept on the desktop, minimised and out of the way, holds it for the whole session.
+"$wine_bin/wine64" start /min notepad.exe >/dev/null 2>&1
 
 "$@"
