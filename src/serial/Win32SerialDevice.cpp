@@ -1,6 +1,6 @@
 #include "serial/Win32SerialDevice.h"
 
-#include "win32/WideText.h"
+#include "win32/SystemErrorText.h"
 
 #include <cstddef>
 #include <windows.h>
@@ -31,9 +31,6 @@ constexpr DWORD kWriteTimeoutPerByteAtOpenMs = 10;
 constexpr DWORD kWriteTimeoutConstantAtOpenMs = 1000;
 constexpr COMMTIMEOUTS kTimeoutsAtOpen{MAXDWORD, 0, 0, kWriteTimeoutPerByteAtOpenMs,
                                        kWriteTimeoutConstantAtOpenMs};
-
-constexpr DWORD kFormatFlags =
-    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
 
 HANDLE AsHandle(SerialHandle handle) {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle));
@@ -218,21 +215,7 @@ int Win32SerialDevice::LastError() {
 }
 
 std::string Win32SerialDevice::ErrorText(int code) {
-    // Wide, so that no code page stands between the system's text and the box's.
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(kFormatFlags, nullptr, static_cast<DWORD>(code), 0,
-                                        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    if (length == 0 || text == nullptr) {
-        return {};
-    }
-    std::wstring_view result(text, length);
-    // The system ends its texts with a line end, which the box does not need.
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) {
-        result.remove_suffix(1);
-    }
-    std::string utf8 = Utf8FromWide(result);
-    LocalFree(text);
-    return utf8;
+    return SystemErrorText(static_cast<unsigned long>(code));
 }
 
 bool Win32SerialDevice::Fail() {

@@ -1,5 +1,6 @@
 #include "params/DiskFile.h"
 #include "terminal/CaptureFile.h"
+#include "win32/SystemErrorText.h"
 #include "win32/WideText.h"
 
 #include <algorithm>
@@ -7,27 +8,14 @@
 
 namespace {
 
-constexpr DWORD kFormatFlags =
-    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-
 HANDLE AsHandle(std::intptr_t file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
+// The system's text, or the code where it has none.
 std::string SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(kFormatFlags, nullptr, code, 0,
-                                        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    if (length == 0 || text == nullptr) {
-        return "Error " + std::to_string(code);
-    }
-    std::wstring wide(text, length);
-    LocalFree(text);
-    // The system ends its texts with a line end, which a box does not need.
-    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r')) {
-        wide.pop_back();
-    }
-    return Utf8FromWide(wide);
+    const std::string text = SystemErrorText(code);
+    return text.empty() ? "Error " + std::to_string(code) : text;
 }
 
 }  // namespace
