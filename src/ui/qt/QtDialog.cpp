@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,6 +61,30 @@ QString FromEditLineBreaks(const QPlainTextEdit& edit) {
     QString text = edit.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+}
+
+// Changes a log view's text and leaves the view as setPlainText does: no undo step, unmodified,
+// the caret at the start, nothing selected and the view scrolled to show it. The layout tells
+// the view of the document's size once, when the change is done, so the scroll bars change (and
+// repaint) only if the size did; lines are laid out when they are shown, and the view repaints
+// only when asked to.
+template <typename Change>
+void ChangeLog(QPlainTextEdit& log, bool repaint, Change change) {
+    QTextDocument& document = *log.document();
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    layout.blockSignals(true);
+    change(document);
+    layout.blockSignals(false);
+    document.setUndoRedoEnabled(undo);
+    emit layout.documentSizeChanged(layout.documentSize());
+    if (repaint) {
+        log.viewport()->update();
+    }
+    document.setModified(false);
+    log.horizontalScrollBar()->setValue(0);
+    log.setTextCursor(QTextCursor(&document));
 }
 
 }  // namespace
@@ -172,7 +197,8 @@ void QtDialog::SetDlgItemText(int id, std::string_view text) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(value);
     } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
-        log->setPlainText(ToEditLineBreaks(value));
+        ChangeLog(*log, true,
+                  [&](QTextDocument& document) { document.setPlainText(ToEditLineBreaks(value)); });
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         if (combo->isEditable()) {
             combo->setEditText(value);
@@ -190,28 +216,13 @@ bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
     if (log == nullptr || text.starts_with('\n')) {
         return false;
     }
-    QTextDocument& document = *log->document();
-    QAbstractTextDocumentLayout& layout = *document.documentLayout();
-    QTextCursor end(&document);
+    QTextCursor end(log->document());
     end.movePosition(QTextCursor::End);
     const QPoint belowView(0, log->viewport()->height());
     const bool endShown = end.blockNumber() <= log->cursorForPosition(belowView).blockNumber();
-    // New lines only: the lines already there keep their layout, and the view repaints only
-    // when it shows where the text goes (the layout would repaint it all for new lines).
-    const bool undo = document.isUndoRedoEnabled();
-    document.setUndoRedoEnabled(false);
-    layout.blockSignals(true);
-    end.insertText(ToEditLineBreaks(FromLatin1Text(text)));
-    layout.blockSignals(false);
-    document.setUndoRedoEnabled(undo);
-    emit layout.documentSizeChanged(layout.documentSize());
-    if (endShown) {
-        log->viewport()->update();
-    }
-    // As setPlainText leaves it: no undo step, unmodified, the caret at the start, nothing
-    // selected, and the view scrolled to show it.
-    document.setModified(false);
-    log->setTextCursor(QTextCursor(&document));
+    // The view repaints only when it shows where the new lines go.
+    ChangeLog(*log, endShown,
+              [&](QTextDocument&) { end.insertText(ToEditLineBreaks(FromLatin1Text(text))); });
     return true;
 }
 
