@@ -2,7 +2,7 @@
 #include "terminal/CTerminalDlg.h"
 
 std::unique_ptr<TerminalWindow> MakeTerminalWindow() {
-    return std::make_unique<TerminalWindowOf<CTerminalDlg>>();
+    return MakeCapturingTerminalWindow({});
 }
 
 std::unique_ptr<TerminalWindow> MakeCapturingTerminalWindow(const std::string& captureFile) {
