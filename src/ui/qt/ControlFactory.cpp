@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -98,6 +99,13 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         edit->setTabChangesFocus(true);
         edit->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
         edit->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
+        // The scroll bars are always on or always off, so a new range never shows or hides one;
+        // left connected, every new range would lay the view out again and raise, and so repaint,
+        // both scroll bars.
+        for (const QScrollBar* bar : {edit->horizontalScrollBar(), edit->verticalScrollBar()}) {
+            QObject::disconnect(bar, SIGNAL(rangeChanged(int, int)), edit,
+                                SLOT(_q_showOrHideScrollBars()));
+        }
         if ((style & kControlBorder) == 0) {
             edit->setFrameShape(QFrame::NoFrame);
         }
