@@ -197,6 +197,9 @@ void QtDialog::SetDlgItemText(int id, std::string_view text) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(value);
     } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
+        // Qt's own replacing lets go of the caret first too: kept, the new text would carry it
+        // to the end, and moving it back to the start would lay out every line on the way.
+        log->setTextCursor(QTextCursor());
         ChangeLog(*log, true,
                   [&](QTextDocument& document) { document.setPlainText(ToEditLineBreaks(value)); });
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
