@@ -1,11 +1,13 @@
 #include "ui/qt/ControlFactory.h"
 
+#include "ui/qt/CachedGrooveStyle.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/Latin1Text.h"
 #include "ui/qt/QtIcon.h"
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleFactory>
 
 namespace {
 
@@ -99,12 +102,20 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         edit->setTabChangesFocus(true);
         edit->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
         edit->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
-        // The scroll bars are always on or always off, so a new range never shows or hides one;
-        // left connected, every new range would lay the view out again and raise, and so repaint,
-        // both scroll bars.
-        for (const QScrollBar* bar : {edit->horizontalScrollBar(), edit->verticalScrollBar()}) {
+        // Fusion is the style known to draw a scroll bar's groove apart from the rest.
+        const bool cacheGroove = QApplication::style()->name() == QLatin1String("fusion");
+        for (QScrollBar* bar : {edit->horizontalScrollBar(), edit->verticalScrollBar()}) {
+            // The scroll bars are always on or always off, so a new range never shows or hides
+            // one; left connected, every new range would lay the view out again and raise, and
+            // so repaint, both scroll bars.
             QObject::disconnect(bar, SIGNAL(rangeChanged(int, int)), edit,
                                 SLOT(_q_showOrHideScrollBars()));
+            if (cacheGroove) {
+                auto* grooveStyle =
+                    new CachedGrooveStyle(QStyleFactory::create(QApplication::style()->name()));
+                grooveStyle->setParent(edit);
+                bar->setStyle(grooveStyle);
+            }
         }
         if ((style & kControlBorder) == 0) {
             edit->setFrameShape(QFrame::NoFrame);

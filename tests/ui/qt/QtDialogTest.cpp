@@ -8,14 +8,17 @@
 #include "ui/qt/QtControls.h"
 
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -101,6 +104,34 @@ TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     }
     for (const int id : {kIdOk, kIdSettingsEdit, kIdLineEdit1, kIdLineFormat1}) {
         EXPECT_EQ(QtControl(dialog, id)->font(), dialogFont) << id;
+    }
+}
+
+TEST(TemplateDialog, LogScrollBarsLookAsTheStylesOwnDoAfterEveryChange) {
+    TemplateDialog dialog(kTerminalTemplate);
+    QtWindow(dialog).show();
+    auto* log = qobject_cast<QPlainTextEdit*>(QtControl(dialog, kIdLogView));
+    ASSERT_NE(log, nullptr);
+    for (QScrollBar* bar : {log->verticalScrollBar(), log->horizontalScrollBar()}) {
+        QStyle* const logStyle = bar->style();
+        const QColor button = bar->palette().color(QPalette::Button);
+        for (const auto& [maximum, value, enabled, buttonColor] :
+             {std::tuple{0, 0, true, button},
+              {100, 60, true, button},
+              {100, 60, false, button},
+              {7, 7, true, button},
+              {7, 7, true, QColor(Qt::darkCyan)}}) {
+            bar->setRange(0, maximum);
+            bar->setValue(value);
+            bar->setEnabled(enabled);
+            QPalette palette = bar->palette();
+            palette.setColor(QPalette::Button, buttonColor);
+            bar->setPalette(palette);
+            const QImage drawn = bar->grab().toImage();
+            bar->setStyle(nullptr);
+            EXPECT_EQ(drawn, bar->grab().toImage()) << maximum << " " << value << " " << enabled;
+            bar->setStyle(logStyle);
+        }
     }
 }
 
