@@ -1,10 +1,12 @@
 #include "ui/qt/CachedGrooveStyle.h"
 
+#include <cmath>
 #include <utility>
 
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionSlider>
+#include <QTransform>
 
 CachedGrooveStyle::CachedGrooveStyle(QStyle* base) : QProxyStyle(base) {}
 
@@ -12,13 +14,16 @@ void CachedGrooveStyle::drawComplexControl(ComplexControl control,
                                            const QStyleOptionComplex* option, QPainter* painter,
                                            const QWidget* widget) const {
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    // A transient scroll bar fades, so its groove changes between repaints.
+    const qreal pixelRatio = painter->device()->devicePixelRatio();
+    // A copy lands on the same device pixels only where nothing scales it or puts it between
+    // pixels; a transient scroll bar fades, so its groove changes between repaints.
     if (control != CC_ScrollBar || bar == nullptr || (bar->subControls & SC_ScrollBarGroove) == 0 ||
+        pixelRatio != std::floor(pixelRatio) ||
+        painter->deviceTransform().type() > QTransform::TxTranslate ||
         proxy()->styleHint(SH_ScrollBar_Transient, option, widget) != 0) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
-    const qreal pixelRatio = painter->device()->devicePixelRatio();
     const GrooveLook look{bar->rect.size(),
                           pixelRatio,
                           bar->orientation,
