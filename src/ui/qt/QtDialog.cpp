@@ -84,7 +84,13 @@ void ChangeLog(QPlainTextEdit& log, bool repaint, Change change) {
     }
     document.setModified(false);
     log.horizontalScrollBar()->setValue(0);
-    log.setTextCursor(QTextCursor(&document));
+    // Putting back a caret that is already at the start, shown and unselected would change
+    // nothing but repaint it; with the focus the caret also starts a new blink, so it goes back.
+    const QTextCursor caret = log.textCursor();
+    if (log.hasFocus() || caret.position() != 0 || caret.anchor() != 0 ||
+        log.verticalScrollBar()->value() != 0) {
+        log.setTextCursor(QTextCursor(&document));
+    }
 }
 
 }  // namespace
@@ -221,8 +227,10 @@ bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
     }
     QTextCursor end(log->document());
     end.movePosition(QTextCursor::End);
-    const QPoint belowView(0, log->viewport()->height());
-    const bool endShown = end.blockNumber() <= log->cursorForPosition(belowView).blockNumber();
+    // Unwrapped, a line is a block: the view shows its top line and a page of lines below it,
+    // the last of them perhaps in part.
+    const QScrollBar& lines = *log->verticalScrollBar();
+    const bool endShown = end.blockNumber() <= lines.value() + lines.pageStep();
     // The view repaints only when it shows where the new lines go.
     ChangeLog(*log, endShown,
               [&](QTextDocument&) { end.insertText(ToEditLineBreaks(FromLatin1Text(text))); });
