@@ -5,6 +5,7 @@
 
 #include <numeric>
 #include <string>
+#include <utility>
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -65,6 +66,32 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
         EXPECT_EQ(view.textCursor().selectionEnd(), 260);
         EXPECT_EQ(scroll.value(), position);
         QObject::disconnect(view.document(), nullptr, &view, nullptr);
+        Click(kIdCancel);
+    });
+}
+
+TEST_F(TerminalWindowLogView, BytesThatLengthenTheLogBringTheCaretBackToTheStartAndShowIt) {
+    Run([&] {
+        QPlainTextEdit& view = LogView();
+        QScrollBar& scroll = *view.verticalScrollBar();
+        int shown = 0;
+        // The user scrolls down, or selects; new bytes end either, as a new log would.
+        for (const auto& [selected, scrolled] : {std::pair{0, true}, {60, false}}) {
+            ASSERT_TRUE(m_device.Give(Sequence(500)));
+            shown += 500;
+            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));
+            QTextCursor cursor = view.textCursor();
+            cursor.setPosition(selected);
+            cursor.setPosition(0, QTextCursor::KeepAnchor);
+            view.setTextCursor(cursor);
+            scroll.setValue(scrolled ? scroll.maximum() : 0);
+            ASSERT_TRUE(m_device.Give(Sequence(16)));
+            shown += 16;
+            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));
+            EXPECT_EQ(view.textCursor().position(), 0) << selected;
+            EXPECT_FALSE(view.textCursor().hasSelection()) << selected;
+            EXPECT_EQ(scroll.value(), 0) << selected;
+        }
         Click(kIdCancel);
     });
 }
