@@ -31,7 +31,7 @@ void CachedGrooveStyle::drawComplexControl(ComplexControl control,
                           static_cast<unsigned>(bar->state),
                           static_cast<unsigned>(bar->activeSubControls),
                           bar->palette.cacheKey()};
-    if (m_groove.isNull() || !(look == m_drawn)) {
+    if (m_groove.isNull() || look != m_drawn) {
         QImage groove(bar->rect.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
         groove.setDevicePixelRatio(pixelRatio);
         groove.fill(Qt::transparent);

@@ -103,7 +103,8 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         edit->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
         edit->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
         // Fusion is the style known to draw a scroll bar's groove apart from the rest.
-        const bool cacheGroove = QApplication::style()->name() == QLatin1String("fusion");
+        const QString styleName = QApplication::style()->name();
+        const bool cacheGroove = styleName == QLatin1String("fusion");
         for (QScrollBar* bar : {edit->horizontalScrollBar(), edit->verticalScrollBar()}) {
             // The scroll bars are always on or always off, so a new range never shows or hides
             // one; left connected, every new range would lay the view out again and raise, and
@@ -111,8 +112,7 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
             QObject::disconnect(bar, SIGNAL(rangeChanged(int, int)), edit,
                                 SLOT(_q_showOrHideScrollBars()));
             if (cacheGroove) {
-                auto* grooveStyle =
-                    new CachedGrooveStyle(QStyleFactory::create(QApplication::style()->name()));
+                auto* grooveStyle = new CachedGrooveStyle(QStyleFactory::create(styleName));
                 grooveStyle->setParent(edit);
                 bar->setStyle(grooveStyle);
             }
