@@ -1,6 +1,7 @@
 #include "TerminalWindowTest.h"
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <numeric>
@@ -21,8 +22,8 @@ Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
 
 class TerminalWindowLogView : public TerminalWindowTest {
 protected:
-    QPlainTextEdit& LogView() {
-        return *static_cast<QPlainTextEdit*>(QtControl(*m_dlg, kIdLogView));
+    QPlainTextEdit& LogEditor() {
+        return dynamic_cast<LogView&>(*QtControl(*m_dlg, kIdLogView)).Editor();
     }
 };
 
@@ -30,10 +31,10 @@ TEST_F(TerminalWindowLogView, SixteenItemsALineAreOneLineOfTheViewAndTextShowsLa
     Run([&] {
         ASSERT_TRUE(m_device.Give(Sequence(17, 0xE0)));
         EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 17; }));
-        EXPECT_EQ(LogView().document()->blockCount(), 2);
+        EXPECT_EQ(LogEditor().document()->blockCount(), 2);
         Choose(kIdLogFormat, kLineFormatText);
-        EXPECT_TRUE(WaitUntil([&] { return LogView().toPlainText().size() == 17; }));
-        EXPECT_EQ(LogView().toPlainText(), QStringLiteral("àáâãäåæçèéêëìíîïð"));
+        EXPECT_TRUE(WaitUntil([&] { return LogEditor().toPlainText().size() == 17; }));
+        EXPECT_EQ(LogEditor().toPlainText(), QStringLiteral("àáâãäåæçèéêëìíîïð"));
         Click(kIdCancel);
     });
 }
@@ -47,7 +48,7 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
         Choose(kIdLogFormat, kLineFormatDec);
         ASSERT_TRUE(LogShows(RenderReceiveLog(bytes.data(), 1000, kLineFormatDec)));
 
-        QPlainTextEdit& view = LogView();
+        QPlainTextEdit& view = LogEditor();
         int rewrites = 0;
         QObject::connect(view.document(), &QTextDocument::contentsChanged, &view,
                          [&rewrites] { ++rewrites; });
@@ -72,21 +73,20 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
 
 TEST_F(TerminalWindowLogView, BytesThatLengthenTheLogBringTheViewBackToTheStartAsANewLogDoes) {
     Run([&] {
-        QPlainTextEdit& view = LogView();
-        QScrollBar& scroll = *view.verticalScrollBar();
         for (const auto& [shown, anchor, scrolled] :
              {std::tuple{516, 0, true}, {1032, 60, false}}) {
             ASSERT_TRUE(m_device.Give(Sequence(500)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown - 16; }));
+            QPlainTextEdit& view = LogEditor();
             QTextCursor cursor(view.document());
             cursor.setPosition(anchor);
             cursor.setPosition(0, QTextCursor::KeepAnchor);
             view.setTextCursor(cursor);
-            scroll.setValue(scrolled ? scroll.maximum() : 0);
+            view.verticalScrollBar()->setValue(scrolled ? view.verticalScrollBar()->maximum() : 0);
             ASSERT_TRUE(m_device.Give(Sequence(16)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));
-            EXPECT_FALSE(view.textCursor().hasSelection()) << anchor;
-            EXPECT_EQ(scroll.value(), 0) << anchor;
+            EXPECT_FALSE(LogEditor().textCursor().hasSelection()) << anchor;
+            EXPECT_EQ(LogEditor().verticalScrollBar()->value(), 0) << anchor;
         }
         Click(kIdCancel);
     });

@@ -1,8 +1,8 @@
 #include "ui/qt/ControlFactory.h"
 
-#include "ui/qt/CachedGrooveStyle.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/Latin1Text.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtIcon.h"
 
 #include <algorithm>
@@ -16,8 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QStyleFactory>
 
 namespace {
 
@@ -92,7 +90,7 @@ QWidget* CreateButton(const ControlTemplate& control, QWidget& dialog) {
 QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont& dialogFont) {
     const unsigned style = control.style;
     if ((style & kEditMultiline) != 0) {
-        auto* edit = new QPlainTextEdit(&dialog);
+        auto* edit = new QPlainTextEdit();
         edit->setFont(FixedWidthFont(dialogFont));
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         edit->setReadOnly((style & kEditReadOnly) != 0);
@@ -102,28 +100,13 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         edit->setTabChangesFocus(true);
         edit->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
         edit->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
-        // Fusion is the style known to draw a scroll bar's groove apart from the rest.
-        const QString styleName = QApplication::style()->name();
-        const bool cacheGroove = styleName == QLatin1String("fusion");
-        for (QScrollBar* bar : {edit->horizontalScrollBar(), edit->verticalScrollBar()}) {
-            // The scroll bars are always on or always off, so a new range never shows or hides
-            // one; left connected, every new range would lay the view out again and raise, and
-            // so repaint, both scroll bars.
-            QObject::disconnect(bar, SIGNAL(rangeChanged(int, int)), edit,
-                                SLOT(_q_showOrHideScrollBars()));
-            if (cacheGroove) {
-                auto* grooveStyle = new CachedGrooveStyle(QStyleFactory::create(styleName));
-                grooveStyle->setParent(edit);
-                bar->setStyle(grooveStyle);
-            }
-        }
         if ((style & kControlBorder) == 0) {
             edit->setFrameShape(QFrame::NoFrame);
         }
         if ((style & kEditWantReturn) != 0) {
             edit->installEventFilter(new KeepEnterFilter(edit));
         }
-        return edit;
+        return new LogView(edit, &dialog);
     }
     auto* edit = new QLineEdit(&dialog);
     // Qt's default limit of 32767 characters is not the program's.

@@ -5,10 +5,10 @@
 #include "ui/qt/ControlFactory.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/Latin1Text.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtIcon.h"
 
 #include <QAbstractButton>
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -19,8 +19,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -52,47 +50,6 @@ unsigned CharFlags(const QKeyEvent& event) {
 }
 
 // A multi-line edit holds its lines apart with "\n"; the program writes and reads "\r\n".
-QString ToEditLineBreaks(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QString FromEditLineBreaks(const QPlainTextEdit& edit) {
-    // Raw text, so that a no-break space stays one.
-    QString text = edit.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-}
-
-// Changes a log view's text and leaves the view as setPlainText does: no undo step, unmodified,
-// the caret at the start, nothing selected and the view scrolled to show it. The layout tells
-// the view of the document's size once, when the change is done, so the scroll bars change (and
-// repaint) only if the size did; lines are laid out when they are shown, and the view repaints
-// only when asked to.
-template <typename Change>
-void ChangeLog(QPlainTextEdit& log, bool repaint, Change change) {
-    QTextDocument& document = *log.document();
-    QAbstractTextDocumentLayout& layout = *document.documentLayout();
-    const bool undo = document.isUndoRedoEnabled();
-    document.setUndoRedoEnabled(false);
-    layout.blockSignals(true);
-    change(document);
-    layout.blockSignals(false);
-    document.setUndoRedoEnabled(undo);
-    emit layout.documentSizeChanged(layout.documentSize());
-    if (repaint) {
-        log.viewport()->update();
-    }
-    document.setModified(false);
-    log.horizontalScrollBar()->setValue(0);
-    // Putting back a caret that is already at the start, shown and unselected would change
-    // nothing but repaint it; with the focus the caret also starts a new blink, so it goes back.
-    const QTextCursor caret = log.textCursor();
-    if (log.hasFocus() || caret.position() != 0 || caret.anchor() != 0 ||
-        log.verticalScrollBar()->value() != 0) {
-        log.setTextCursor(QTextCursor(&document));
-    }
-}
-
 }  // namespace
 
 std::unique_ptr<DialogBackend> MakeDialogBackend(TemplateDialog& dialog, TemplateDialog* owner) {
@@ -182,8 +139,8 @@ std::string QtDialog::GetDlgItemText(int id) const {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         return ToLatin1Text(edit->text());
     }
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
-        return ToLatin1Text(FromEditLineBreaks(*edit));
+    if (auto* log = dynamic_cast<LogView*>(control)) {
+        return log->Text();
     }
     if (auto* combo = qobject_cast<QComboBox*>(control)) {
         return ToLatin1Text(combo->currentText());
@@ -199,15 +156,13 @@ std::string QtDialog::GetDlgItemText(int id) const {
 
 void QtDialog::SetDlgItemText(int id, std::string_view text) {
     QWidget* control = Control(id);
+    if (auto* log = dynamic_cast<LogView*>(control)) {
+        log->SetText(text);
+        return;
+    }
     const QString value = FromLatin1Text(text);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(value);
-    } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
-        // Qt's own replacing lets go of the caret first too: kept, the new text would carry it
-        // to the end, and moving it back to the start would lay out every line on the way.
-        log->setTextCursor(QTextCursor());
-        ChangeLog(*log, true,
-                  [&](QTextDocument& document) { document.setPlainText(ToEditLineBreaks(value)); });
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         if (combo->isEditable()) {
             combo->setEditText(value);
@@ -220,20 +175,12 @@ void QtDialog::SetDlgItemText(int id, std::string_view text) {
 }
 
 bool QtDialog::AppendDlgItemText(int id, std::string_view text) {
-    auto* log = qobject_cast<QPlainTextEdit*>(Control(id));
+    auto* log = dynamic_cast<LogView*>(Control(id));
     // A line feed would make one line break with a carriage return the view already ended in.
     if (log == nullptr || text.starts_with('\n')) {
         return false;
     }
-    QTextCursor end(log->document());
-    end.movePosition(QTextCursor::End);
-    // Unwrapped, a line is a block: the view shows its top line and a page of lines below it,
-    // the last of them perhaps in part.
-    const QScrollBar& lines = *log->verticalScrollBar();
-    const bool endShown = end.blockNumber() <= lines.value() + lines.pageStep();
-    // The view repaints only when it shows where the new lines go.
-    ChangeLog(*log, endShown,
-              [&](QTextDocument&) { end.insertText(ToEditLineBreaks(FromLatin1Text(text))); });
+    log->AppendText(text);
     return true;
 }
 
@@ -294,8 +241,8 @@ void QtDialog::GotoDlgCtrl(int id) {
     control->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();
-    } else if (auto* log = qobject_cast<QPlainTextEdit*>(control)) {
-        log->selectAll();
+    } else if (auto* log = dynamic_cast<LogView*>(control)) {
+        log->Editor().selectAll();
     } else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
         combo->lineEdit()->selectAll();
     }

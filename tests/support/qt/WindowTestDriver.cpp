@@ -1,6 +1,7 @@
 #include "support/WindowTestDriver.h"
 
 #include "ui/TemplateDialog.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -27,9 +29,13 @@ namespace {
 constexpr std::chrono::milliseconds kPollInterval{5};
 constexpr std::chrono::seconds kHangGuard{60};
 
-// Where typed keys go: a combo box's field rather than the box.
+// Where typed keys go: a combo box's field rather than the box, the log's editor rather than
+// the view.
 QWidget* KeyTarget(const TemplateDialog& dialog, int id) {
     QWidget* control = QtControl(dialog, id);
+    if (auto* log = dynamic_cast<LogView*>(control)) {
+        return &log->Editor();
+    }
     if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->lineEdit()) {
         return combo->lineEdit();
     }

@@ -5,11 +5,15 @@
 #include "res/TerminalTemplate.h"
 #include "ui/TemplateDialog.h"
 #include "ui/qt/DialogFont.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <set>
+#include <string>
+#include <tuple>
 #include <utility>
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -17,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -50,7 +55,7 @@ TEST(TemplateDialog, TerminalTemplateGivesEveryControlAtItsRectangle) {
 TEST(TemplateDialog, ControlKindsAndDefaultButton) {
     TemplateDialog dialog(kTerminalTemplate);
     for (const auto& [id, kind] :
-         {std::pair{kIdSendButton1, "QPushButton"}, std::pair{kIdLogView, "QPlainTextEdit"},
+         {std::pair{kIdSendButton1, "QPushButton"}, std::pair{kIdLogView, "QAbstractScrollArea"},
           std::pair{kIdSettingsEdit, "QLineEdit"}, std::pair{kIdLogFormat, "QComboBox"}}) {
         EXPECT_TRUE(QtControl(dialog, id)->inherits(kind)) << id;
     }
@@ -80,8 +85,9 @@ TEST(TemplateDialog, TabOrderIsTheTemplateOrder) {
 
 TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     TemplateDialog dialog(kTerminalTemplate);
-    auto* log = qobject_cast<QPlainTextEdit*>(QtControl(dialog, kIdLogView));
-    ASSERT_NE(log, nullptr);
+    auto* view = dynamic_cast<LogView*>(QtControl(dialog, kIdLogView));
+    ASSERT_NE(view, nullptr);
+    QPlainTextEdit* log = &view->Editor();
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -108,7 +114,7 @@ TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
 TEST(TemplateDialog, LogScrollBarLooksAsTheStylesOwnAfterEveryChange) {
     TemplateDialog dialog(kTerminalTemplate);
     QScrollBar& bar =
-        *static_cast<QPlainTextEdit*>(QtControl(dialog, kIdLogView))->verticalScrollBar();
+        *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView))->verticalScrollBar();
     QStyle* const logStyle = bar.style();
     for (const auto& [maximum, button] : {std::pair{100, QColor(Qt::lightGray)},
                                           {7, QColor(Qt::lightGray)},
@@ -121,6 +127,68 @@ TEST(TemplateDialog, LogScrollBarLooksAsTheStylesOwnAfterEveryChange) {
         EXPECT_EQ(drawn, bar.grab().toImage()) << maximum;
         bar.setStyle(logStyle);
     }
+}
+
+TEST(TemplateDialog, LogDrawnByItselfLooksAsItsEditorShowsTheSameText) {
+    TemplateDialog dialog(kTerminalTemplate);
+    QtWindow(dialog).show();
+    auto& log = dynamic_cast<LogView&>(*QtControl(dialog, kIdLogView));
+    const QPlainTextEdit& editor = *log.findChild<QPlainTextEdit*>();
+    std::string hex;
+    std::string latin1;
+    for (int i = 0; i < 600; ++i) {
+        hex += i % 16 == 15 ? "a5  \r\n" : "a5  ";
+    }
+    for (int c = ' '; c <= 0xFF; ++c) {
+        // Not the control characters, and the soft hyphen is below.
+        if (c < 0x7F || (c >= 0xA0 && c != 0xAD)) {
+            latin1 += static_cast<char>(c);
+        }
+    }
+    // Drawn by the view, and the tab and the soft hyphen by the editor alone.
+    for (const auto& [text, top, left, drawn] : {std::tuple{hex, 0, 0, true},
+                                                 {hex, 17, 0, true},
+                                                 {latin1 + "\r\n" + hex, 0, 30, true},
+                                                 {latin1 + latin1, 0, 0, true},
+                                                 {std::string("0"), 0, 0, true},
+                                                 {std::string(), 0, 0, true},
+                                                 {std::string("a\tb"), 0, 0, false},
+                                                 {std::string("a\xAD"), 0, 0, false}}) {
+        log.SetText(text);
+        log.verticalScrollBar()->setValue(top);
+        log.horizontalScrollBar()->setValue(left);
+        EXPECT_EQ(editor.isVisible(), !drawn) << text;
+        const QImage before = log.grab().toImage();
+        log.Editor();
+        EXPECT_EQ(editor.verticalScrollBar()->value(), top);
+        EXPECT_EQ(editor.horizontalScrollBar()->value(), left);
+        EXPECT_EQ(log.grab().toImage(), before) << text;
+    }
+}
+
+TEST(TemplateDialog, LogHandsAClickAndTheKeysToItsEditorUntilNewBytesComeWithoutTheFocus) {
+    TemplateDialog dialog(kTerminalTemplate);
+    QtWindow(dialog).show();
+    QtWindow(dialog).activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&QtWindow(dialog)));
+    auto& log = dynamic_cast<LogView&>(*QtControl(dialog, kIdLogView));
+    QPlainTextEdit& editor = *log.findChild<QPlainTextEdit*>();
+    log.SetText("00  01  02  03\r\n04  05");
+    QTest::mousePress(log.viewport(), Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseMove(log.viewport(), QPoint(80, 8));
+    QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, QPoint(80, 8));
+    EXPECT_TRUE(editor.hasFocus());
+    EXPECT_EQ(editor.textCursor().selectionStart(), 0);
+    EXPECT_GT(editor.textCursor().selectionEnd(), 5);
+    log.AppendText("  06");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.toPlainText(), QStringLiteral("00  01  02  03\n04  05  06"));
+    // Backwards out of the editor is the control before the log, not the view again.
+    QTest::keyClick(&editor, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), QtControl(dialog, kIdSendButton1));
+    log.AppendText("  07");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), "00  01  02  03\r\n04  05  06  07");
 }
 
 TEST(TemplateDialog, AboutTemplateShowsIconAndTextWithoutFocus) {
