@@ -1,5 +1,6 @@
 #include "ui/qt/CachedGrooveStyle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -7,6 +8,14 @@
 #include <QPainter>
 #include <QStyleOptionSlider>
 #include <QTransform>
+
+namespace {
+
+// Slider looks kept: a log's slider takes a new length on each tick that lengthens the log, and
+// the same lengths again once the log starts over.
+constexpr std::size_t kSliderLooks = 32;
+
+}  // namespace
 
 CachedGrooveStyle::CachedGrooveStyle(QStyle* base) : QProxyStyle(base) {}
 
@@ -24,30 +33,60 @@ void CachedGrooveStyle::drawComplexControl(ComplexControl control,
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
-    const GrooveLook look{bar->rect.size(),
-                          pixelRatio,
-                          bar->orientation,
-                          bar->direction,
-                          static_cast<unsigned>(bar->state),
-                          static_cast<unsigned>(bar->activeSubControls),
-                          bar->palette.cacheKey()};
-    if (m_groove.isNull() || look != m_drawn) {
-        QImage groove(bar->rect.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
-        groove.setDevicePixelRatio(pixelRatio);
-        groove.fill(Qt::transparent);
-        QStyleOptionSlider grooveOnly = *bar;
-        grooveOnly.rect.moveTopLeft(QPoint(0, 0));
-        grooveOnly.subControls = SC_ScrollBarGroove;
-        QPainter groovePainter(&groove);
-        QProxyStyle::drawComplexControl(control, &grooveOnly, &groovePainter, widget);
-        groovePainter.end();
-        // A groove without see-through pixels becomes an opaque pixmap, which is copied rather
-        // than blended.
-        m_groove = QPixmap::fromImage(std::move(groove));
-        m_drawn = look;
+    const Look look{bar->rect.size(),
+                    pixelRatio,
+                    bar->orientation,
+                    bar->direction,
+                    static_cast<unsigned>(bar->state),
+                    static_cast<unsigned>(bar->activeSubControls),
+                    bar->palette.cacheKey(),
+                    QSize()};
+    DrawPart(SC_ScrollBarGroove, *bar, look, *painter, widget);
+    if ((bar->subControls & SC_ScrollBarSlider) != 0) {
+        DrawPart(SC_ScrollBarSlider, *bar, look, *painter, widget);
     }
-    painter->drawPixmap(bar->rect.topLeft(), m_groove);
     QStyleOptionSlider rest = *bar;
-    rest.subControls &= ~SC_ScrollBarGroove;
+    rest.subControls &= ~(SC_ScrollBarGroove | SC_ScrollBarSlider);
     QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+}
+
+void CachedGrooveStyle::DrawPart(SubControl part, const QStyleOptionSlider& bar, Look look,
+                                 QPainter& painter, const QWidget* widget) const {
+    QPoint sliderAt;
+    if (part == SC_ScrollBarSlider) {
+        const QRect slider = proxy()->subControlRect(CC_ScrollBar, &bar, part, widget);
+        look.slider = slider.size();
+        sliderAt = slider.topLeft() - bar.rect.topLeft();
+    }
+    Drawn* drawn = part == SC_ScrollBarGroove ? &m_groove : nullptr;
+    if (part == SC_ScrollBarSlider) {
+        const auto same =
+            std::find_if(m_sliders.begin(), m_sliders.end(),
+                         [&look](const Drawn& slider) { return slider.look == look; });
+        if (same != m_sliders.end()) {
+            std::rotate(m_sliders.begin(), same, same + 1);
+        } else {
+            if (m_sliders.size() == kSliderLooks) {
+                m_sliders.pop_back();
+            }
+            m_sliders.insert(m_sliders.begin(), Drawn{});
+        }
+        drawn = &m_sliders.front();
+    }
+    if (drawn->pixmap.isNull() || drawn->look != look) {
+        const qreal pixelRatio = look.pixelRatio;
+        QImage image(bar.rect.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(pixelRatio);
+        image.fill(Qt::transparent);
+        QStyleOptionSlider only = bar;
+        only.rect.moveTopLeft(QPoint(0, 0));
+        only.subControls = part;
+        QPainter imagePainter(&image);
+        QProxyStyle::drawComplexControl(CC_ScrollBar, &only, &imagePainter, widget);
+        imagePainter.end();
+        // A part without see-through pixels becomes an opaque pixmap, which is copied rather
+        // than blended.
+        *drawn = Drawn{look, QPixmap::fromImage(std::move(image)), sliderAt};
+    }
+    painter.drawPixmap(bar.rect.topLeft() + sliderAt - drawn->sliderAt, drawn->pixmap);
 }

@@ -116,15 +116,18 @@ TEST(TemplateDialog, LogScrollBarLooksAsTheStylesOwnAfterEveryChange) {
     QScrollBar& bar =
         *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView))->verticalScrollBar();
     QStyle* const logStyle = bar.style();
-    for (const auto& [maximum, button] : {std::pair{100, QColor(Qt::lightGray)},
-                                          {7, QColor(Qt::lightGray)},
-                                          {7, QColor(Qt::darkCyan)}}) {
+    // The same slider again elsewhere in the bar, and in another palette.
+    for (const auto& [maximum, value, button] : {std::tuple{100, 50, QColor(Qt::lightGray)},
+                                                 {100, 0, QColor(Qt::lightGray)},
+                                                 {100, 100, QColor(Qt::lightGray)},
+                                                 {7, 3, QColor(Qt::lightGray)},
+                                                 {7, 3, QColor(Qt::darkCyan)}}) {
         bar.setRange(0, maximum);
-        bar.setValue(maximum / 2);
+        bar.setValue(value);
         bar.setPalette(QPalette(button));
         const QImage drawn = bar.grab().toImage();
         bar.setStyle(nullptr);
-        EXPECT_EQ(drawn, bar.grab().toImage()) << maximum;
+        EXPECT_EQ(drawn, bar.grab().toImage()) << maximum << " " << value;
         bar.setStyle(logStyle);
     }
 }
