@@ -1,6 +1,6 @@
 #include "ui/qt/LogView.h"
 
-#include "ui/qt/CachedGrooveStyle.h"
+#include "ui/qt/CachedScrollBarStyle.h"
 #include "ui/qt/Latin1Text.h"
 
 #include <algorithm>
@@ -90,14 +90,14 @@ LogView::LogView(QPlainTextEdit* editor, QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_margin = m_editor->document()->documentMargin();
 
-    // Fusion is the style known to draw a scroll bar's groove apart from the rest.
+    // Fusion is the style known to draw a scroll bar's groove and slider apart from the rest.
     const QString styleName = QApplication::style()->name();
-    const bool cacheGroove = styleName == QLatin1String("fusion");
+    const bool cacheLooks = styleName == QLatin1String("fusion");
     for (const Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical}) {
-        CachedGrooveStyle* grooveStyle = nullptr;
-        if (cacheGroove) {
-            grooveStyle = new CachedGrooveStyle(QStyleFactory::create(styleName));
-            grooveStyle->setParent(this);
+        CachedScrollBarStyle* cachedStyle = nullptr;
+        if (cacheLooks) {
+            cachedStyle = new CachedScrollBarStyle(QStyleFactory::create(styleName));
+            cachedStyle->setParent(this);
         }
         for (QAbstractScrollArea* area : {static_cast<QAbstractScrollArea*>(this),
                                           static_cast<QAbstractScrollArea*>(m_editor)}) {
@@ -108,8 +108,8 @@ LogView::LogView(QPlainTextEdit* editor, QWidget* parent)
             // raise, and so repaint, both scroll bars.
             QObject::disconnect(bar, SIGNAL(rangeChanged(int, int)), area,
                                 SLOT(_q_showOrHideScrollBars()));
-            if (grooveStyle != nullptr) {
-                bar->setStyle(grooveStyle);
+            if (cachedStyle != nullptr) {
+                bar->setStyle(cachedStyle);
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "ui/qt/CachedGrooveStyle.h"
+#include "ui/qt/CachedScrollBarStyle.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +17,11 @@ constexpr std::size_t kSliderLooks = 32;
 
 }  // namespace
 
-CachedGrooveStyle::CachedGrooveStyle(QStyle* base) : QProxyStyle(base) {}
+CachedScrollBarStyle::CachedScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
 
-void CachedGrooveStyle::drawComplexControl(ComplexControl control,
-                                           const QStyleOptionComplex* option, QPainter* painter,
-                                           const QWidget* widget) const {
+void CachedScrollBarStyle::drawComplexControl(ComplexControl control,
+                                              const QStyleOptionComplex* option, QPainter* painter,
+                                              const QWidget* widget) const {
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     const qreal pixelRatio = painter->device()->devicePixelRatio();
     // A copy lands on the same device pixels only where nothing scales it or puts it between
@@ -50,8 +50,8 @@ void CachedGrooveStyle::drawComplexControl(ComplexControl control,
     QProxyStyle::drawComplexControl(control, &rest, painter, widget);
 }
 
-void CachedGrooveStyle::DrawPart(SubControl part, const QStyleOptionSlider& bar, Look look,
-                                 QPainter& painter, const QWidget* widget) const {
+void CachedScrollBarStyle::DrawPart(SubControl part, const QStyleOptionSlider& bar, Look look,
+                                    QPainter& painter, const QWidget* widget) const {
     QPoint sliderAt;
     if (part == SC_ScrollBarSlider) {
         const QRect slider = proxy()->subControlRect(CC_ScrollBar, &bar, part, widget);

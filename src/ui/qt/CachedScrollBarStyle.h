@@ -15,10 +15,10 @@ class QStyleOptionSlider;
 // that is most of what the tick costs. The groove depends only on the bar's size, palette and
 // state, the slider also on its length; the buttons are drawn over the copies as the base style
 // draws them. A log's slider takes the same few lengths again each time the log starts over.
-class CachedGrooveStyle : public QProxyStyle {
+class CachedScrollBarStyle : public QProxyStyle {
 public:
     // Takes ownership of the base style.
-    explicit CachedGrooveStyle(QStyle* base);
+    explicit CachedScrollBarStyle(QStyle* base);
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
