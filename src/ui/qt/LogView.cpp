@@ -160,8 +160,7 @@ void LogView::AppendText(std::string_view text) {
     AddToLines(text);
     if (MayDraw()) {
         const QScrollBar& lines = *verticalScrollBar();
-        const bool lastLineShown = m_drawn && lines.value() == 0 && lastLine <= lines.pageStep();
-        Draw(lastLineShown || !m_drawn);
+        Draw(lines.value() == 0 && lastLine <= lines.pageStep());
     } else if (m_drawn) {
         horizontalScrollBar()->setValue(0);
         verticalScrollBar()->setValue(0);
@@ -353,8 +352,13 @@ void LogView::resizeEvent(QResizeEvent* event) {
 void LogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        m_editor->setFont(font());
         MeasureFont();
         SizeScrollBars();
+        if (m_drawn && !m_drawable) {
+            Editor();
+        }
+        viewport()->update();
     }
 }
 
