@@ -32,6 +32,7 @@ constexpr int kFillBand = 64;
 // The editor shows a soft hyphen only where it breaks a line, which a log's lines never do.
 constexpr unsigned char kSoftHyphen = 0xAD;
 
+// The editor holds its lines apart with "\n"; the program writes and reads "\r\n".
 QString ToEditLineBreaks(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }

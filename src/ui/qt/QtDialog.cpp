@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolTip>
@@ -49,7 +48,6 @@ unsigned CharFlags(const QKeyEvent& event) {
     return flags;
 }
 
-// A multi-line edit holds its lines apart with "\n"; the program writes and reads "\r\n".
 }  // namespace
 
 std::unique_ptr<DialogBackend> MakeDialogBackend(TemplateDialog& dialog, TemplateDialog* owner) {
