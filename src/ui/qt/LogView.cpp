@@ -352,7 +352,8 @@ void LogView::resizeEvent(QResizeEvent* event) {
 
 void LogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
+    // The font the view is made with is measured once it is made.
+    if (event->type() == QEvent::FontChange && m_font.isValid()) {
         m_editor->setFont(font());
         MeasureFont();
         SizeScrollBars();
