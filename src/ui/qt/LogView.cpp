@@ -33,10 +33,6 @@ constexpr int kFillBand = 64;
 constexpr unsigned char kSoftHyphen = 0xAD;
 
 // The editor holds its lines apart with "\n"; the program writes and reads "\r\n".
-QString ToEditLineBreaks(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QString FromEditLineBreaks(const QPlainTextEdit& edit) {
     // Raw text, so that a no-break space stays one.
     QString text = edit.document()->toRawText();
@@ -143,28 +139,26 @@ void LogView::SetText(std::string_view text) {
     if (MayDraw()) {
         Draw();
     } else if (m_drawn) {
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
+        ScrollToStart();
         Editor();
     } else {
         // Qt's own replacing lets go of the caret first too: kept, the new text would carry
         // it to the end, and moving it back to the start would lay out every line on the way.
         m_editor->setTextCursor(QTextCursor());
-        ChangeText(*m_editor, true, [&](QTextDocument& document) {
-            document.setPlainText(ToEditLineBreaks(FromLatin1Text(text)));
-        });
+        ChangeText(*m_editor, true,
+                   [&](QTextDocument& document) { document.setPlainText(FromLatin1Text(m_text)); });
     }
 }
 
 void LogView::AppendText(std::string_view text) {
     const int lastLine = LineCount() - 1;
+    const std::size_t added = m_text.size();
     AddToLines(text);
     if (MayDraw()) {
         const QScrollBar& lines = *verticalScrollBar();
         Draw(lines.value() == 0 && lastLine <= lines.pageStep());
     } else if (m_drawn) {
-        horizontalScrollBar()->setValue(0);
-        verticalScrollBar()->setValue(0);
+        ScrollToStart();
         Editor();
     } else {
         QTextCursor end(m_editor->document());
@@ -174,8 +168,9 @@ void LogView::AppendText(std::string_view text) {
         const QScrollBar& lines = *m_editor->verticalScrollBar();
         const bool endShown = end.blockNumber() <= lines.value() + lines.pageStep();
         // The view repaints only when it shows where the new lines go.
-        ChangeText(*m_editor, endShown,
-                   [&](QTextDocument&) { end.insertText(ToEditLineBreaks(FromLatin1Text(text))); });
+        ChangeText(*m_editor, endShown, [&](QTextDocument&) {
+            end.insertText(FromLatin1Text(std::string_view(m_text).substr(added)));
+        });
     }
 }
 
@@ -215,12 +210,16 @@ void LogView::Draw(bool repaint) {
         repaint = true;
     }
     SizeScrollBars();
-    // A scroll bar that moves repaints the view itself.
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
+    ScrollToStart();
     if (repaint) {
         viewport()->update();
     }
+}
+
+void LogView::ScrollToStart() {
+    // A scroll bar that moves repaints the view itself.
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
 }
 
 void LogView::AddToLines(std::string_view text) {

@@ -43,6 +43,7 @@ private:
     // Shows the text drawn by the view, at the start; repaints if asked to or if the editor
     // showed it until now.
     void Draw(bool repaint = true);
+    void ScrollToStart();
     void AddToLines(std::string_view text);
     void MeasureFont();
     void SizeScrollBars();
@@ -58,7 +59,7 @@ private:
     // The editor's mouse press that began in the view, passed on until the buttons are up.
     bool m_passingMouse = false;
 
-    // The text with LF line breaks, and where each line starts.
+    // The text with LF line breaks, as the editor holds it, and where each line starts.
     std::string m_text;
     std::vector<std::size_t> m_lineStarts{0};
     std::size_t m_longestLine = 0;
