@@ -16,12 +16,15 @@ std::string Field(const std::string& text) {
 std::string PortListToolTip(const std::vector<ListedPort>& ports) {
     std::string text;
     for (const ListedPort& port : ports) {
-        const std::string what = port.description.empty() ? port.device : port.description;
+        const std::string line = ComName(port) + ": ";
         if (port.number == 0) {
-            text +=
-                (text.empty() ? "" : "\n") + ComName(port) + ": " + what + " (" + port.reason + ")";
+            // Its kernel name tells it from another of its model.
+            text += (text.empty() ? "" : "\n") + line + port.device +
+                    (port.description.empty() ? "" : ", " + port.description) + " (" + port.reason +
+                    ")";
         } else if (!port.device.empty()) {
-            text += (text.empty() ? "" : "\n") + ComName(port) + ": " + what;
+            text += (text.empty() ? "" : "\n") + line +
+                    (port.description.empty() ? port.device : port.description);
         }
     }
     return text.empty() ? kNoPorts : text;

@@ -6,7 +6,7 @@
 #include <vector>
 
 // The port-number field's tooltip: a line "COM<n>: <what it is>" for each port that is
-// there, "-: <what it is> (<why it has no number>)" for each device without a number, or
+// there, "-: <device>, <what it is> (<why it has no number>)" for each device without a number, or
 // "No serial ports found".
 std::string PortListToolTip(const std::vector<ListedPort>& ports);
 

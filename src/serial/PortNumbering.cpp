@@ -160,11 +160,16 @@ Devices FindDevices(const fs::path& root) {
     };
     std::map<fs::path, Adapter> adapters;
     std::map<std::string, int> identities;
+    // Built-in UARTs keep their own numbers, whatever names udev gives them.
+    std::set<fs::path> builtIns;
     for (const fs::path& tty : SortedEntries(root / kTtyClass)) {
-        // Built-in UARTs keep their own numbers; a tty without a device is a virtual one.
         const std::string name = tty.filename().string();
         const std::optional<fs::path> ttyDevice = DeviceOf(tty / "device");
         const std::optional<fs::path> device = DeviceOf(root / "dev" / name);
+        if (device && name.starts_with(kBuiltInName)) {
+            builtIns.insert(*device);
+        }
+        // A tty without a device is a virtual one.
         if (name.starts_with(kBuiltInName) || !ttyDevice || !device) {
             continue;
         }
@@ -205,7 +210,7 @@ Devices FindDevices(const fs::path& root) {
     // Devices that sysfs does not show go by their names, by-id first.
     for (const auto* names : {&byId, &byPath}) {
         for (const auto& [device, name] : *names) {
-            if (devices.present.count(device) == 0) {
+            if (devices.present.count(device) == 0 && builtIns.count(device) == 0) {
                 devices.present[device].stableName = name;
             }
         }

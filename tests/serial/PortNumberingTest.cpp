@@ -190,8 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
         TreeCase{
             "BoardUartsAreNumberedByTheirKernelNames",
             {"sys/class/tty/ttyS0/type = 4", "dev/ttyS0",
-             "sys/class/tty/ttyS0/device -> @/sys/devices/pnp0/00:04", "sys/devices/pnp0/00:04/x",
-             "dev/ttyAMA0",
+             "sys/class/tty/ttyS0/device -> @/sys/devices/pnp0/00:04",
+             "dev/serial/by-path/pnp-0 -> ../../ttyS0", "sys/devices/pnp0/00:04/x", "dev/ttyAMA0",
              "sys/class/tty/ttyAMA0/device -> @/sys/devices/platform/fe201000.serial",
              "sys/devices/platform/fe201000.serial/driver -> "
              "@/sys/bus/amba/drivers/uart-pl011",
