@@ -229,6 +229,15 @@ std::string BuiltInName(int number) {
     return std::string(kBuiltInName) + std::to_string(number - 1);
 }
 
+std::string Describe(const fs::path& root, const Devices& devices, const fs::path& device) {
+    if (const auto found = devices.present.find(device); found != devices.present.end()) {
+        return found->second.description;
+    }
+    const std::string name = device.filename().string();
+    return name.starts_with(kBuiltInName) && IsBuiltInUartPresent(root, name) ? kBuiltInDescription
+                                                                              : "";
+}
+
 bool IsSharedName(const fs::path& link, const Devices& devices) {
     std::error_code error;
     const fs::path target = fs::read_symlink(link, error);
@@ -454,13 +463,7 @@ PortListing ListPorts(const fs::path& root, const fs::path& portsFolder, uid_t u
                 listing.problems.push_back(link.string() + " leads to a folder, not a device");
             } else if (entry->second) {
                 port.device = entry->second->string();
-                const auto found = devices.present.find(*entry->second);
-                const std::string name = entry->second->filename().string();
-                port.description =
-                    found != devices.present.end() ? found->second.description
-                    : name.starts_with(kBuiltInName) && IsBuiltInUartPresent(root, name)
-                        ? kBuiltInDescription
-                        : "";
+                port.description = Describe(root, devices, *entry->second);
             }
         } else if (IsBuiltInUartPresent(root, BuiltInName(number))) {
             port.device = (root / "dev" / BuiltInName(number)).string();
