@@ -48,7 +48,11 @@ bool CPortSelectDlg::OnInitDialog() {
     // Adapters plugged in get their numbers now, so that the list shows them; what cannot be
     // numbered keeps the start-up quiet and opens as before.
     AssignSystemPortNumbers();
-    SetDlgItemToolTip(kIdPortNumberEdit, [] { return PortListToolTip(ListSystemPorts().ports); });
+    // An adapter plugged in while the window is open is numbered before it is listed.
+    SetDlgItemToolTip(kIdPortNumberEdit, [] {
+        AssignSystemPortNumbers();
+        return PortListToolTip(ListSystemPorts().ports);
+    });
     AppendAboutItem(GetSystemMenu(), LoadStringResource(kIdsAboutBox));
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);

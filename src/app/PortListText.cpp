@@ -2,30 +2,35 @@
 
 namespace {
 constexpr const char* kNoPorts = "No serial ports found";
-constexpr const char* kAbsentDevice = "-";
+constexpr const char* kEmptyField = "-";
 
 std::string ComName(const ListedPort& port) {
-    return "COM" + std::to_string(port.number);
+    return port.number == 0 ? kEmptyField : "COM" + std::to_string(port.number);
+}
+
+std::string Field(const std::string& text) {
+    return text.empty() ? kEmptyField : text;
 }
 }  // namespace
 
 std::string PortListToolTip(const std::vector<ListedPort>& ports) {
     std::string text;
     for (const ListedPort& port : ports) {
-        if (port.device.empty()) {
-            continue;
+        const std::string line = ComName(port) + ": ";
+        if (port.number == 0) {
+            // Its kernel name tells it from another of its model.
+            text += (text.empty() ? "" : "\n") + line + port.device +
+                    (port.description.empty() ? "" : ", " + port.description) + " (" + port.reason +
+                    ")";
+        } else if (!port.device.empty()) {
+            text += (text.empty() ? "" : "\n") + line +
+                    (port.description.empty() ? port.device : port.description);
         }
-        text += (text.empty() ? "" : "\n") + ComName(port) + ": " +
-                (port.description.empty() ? port.device : port.description);
     }
     return text.empty() ? kNoPorts : text;
 }
 
 std::string PortListLine(const ListedPort& port) {
-    std::string line = ComName(port) + '\t' + (port.device.empty() ? kAbsentDevice : port.device) +
-                       '\t' + port.description;
-    if (!port.linkTarget.empty()) {
-        line += '\t' + port.linkTarget;
-    }
-    return line;
+    return ComName(port) + '\t' + Field(port.device) + '\t' + Field(port.description) + '\t' +
+           Field(port.number == 0 ? port.reason : port.linkTarget);
 }

@@ -2,6 +2,7 @@
 
 #include "serial/SerialDevice.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -83,8 +84,11 @@ std::optional<std::string> ResolvePortPath(std::string_view deviceName) {
     if (!candidates) {
         return std::nullopt;
     }
+    // Only a missing link stands for the built-in port: a link or folder that cannot be read
+    // opens as the link, and fails as it does, rather than opening another device.
     struct stat status {};
-    if (!candidates->linkPath.empty() && ::lstat(candidates->linkPath.c_str(), &status) == 0) {
+    if (!candidates->linkPath.empty() &&
+        (::lstat(candidates->linkPath.c_str(), &status) == 0 || errno != ENOENT)) {
         return candidates->linkPath;
     }
     return candidates->devicePath;

@@ -32,7 +32,8 @@ std::optional<PortPathCandidates> PortPathCandidatesFor(std::string_view deviceN
                                                         const char* xdgConfigHome,
                                                         const char* home);
 
-// The path to open for `deviceName` in this process's environment: the link when one exists
-// (even one that leads nowhere, so an unplugged adapter is not mistaken for a built-in port),
-// else the built-in port; nothing when the name is no port name.
+// The path to open for `deviceName` in this process's environment: the link unless there is
+// no such link (even one that leads nowhere, so an unplugged adapter is not mistaken for a
+// built-in port; and one that cannot be read, so that opening it fails with the reason), else
+// the built-in port; nothing when the name is no port name.
 std::optional<std::string> ResolvePortPath(std::string_view deviceName);

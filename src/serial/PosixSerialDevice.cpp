@@ -1,6 +1,7 @@
 #include "serial/PosixSerialDevice.h"
 
 #include "serial/LineAttributes.h"
+#include "serial/PortNumbering.h"
 #include "serial/PortPath.h"
 #include "serial/TermiosMapping.h"
 
@@ -42,6 +43,12 @@ constexpr std::uint16_t kXoffLimitAtOpen = 512;
 // A driver that reports a rate further than this from the one asked for cannot keep to it
 // within what an asynchronous serial receiver tolerates.
 constexpr std::uint32_t kBaudRateTolerancePercent = 2;
+
+// A port's link leads to a by-id name that two adapters present share; no errno says so.
+constexpr int kSharedNameError = -1;
+constexpr const char* kSharedNameText =
+    "The port's link leads to a name that two adapters plugged in share, so it could open "
+    "either of them. Remove the link: each adapter then gets a number of its own.";
 
 template <typename Call>
 auto RetryOnInterrupt(Call call) {
@@ -172,6 +179,10 @@ SerialHandle PosixSerialDevice::OpenDevice(const std::string& deviceName) {
     const std::optional<std::string> path = ResolvePortPath(deviceName);
     if (!path) {
         Fail(ENOENT);
+        return kInvalidSerialHandle;
+    }
+    if (LeadsToSharedName(kSystemRoot, *path)) {
+        Fail(kSharedNameError);
         return kInvalidSerialHandle;
     }
     const int fd = RetryOnInterrupt(
@@ -404,6 +415,9 @@ int PosixSerialDevice::LastError() {
 }
 
 std::string PosixSerialDevice::ErrorText(int code) {
+    if (code == kSharedNameError) {
+        return kSharedNameText;
+    }
     if (::strerrorname_np(code) == nullptr) {
         return {};
     }

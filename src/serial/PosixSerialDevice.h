@@ -9,9 +9,10 @@
 
 // The serial platform on Linux, through the terminal interface.
 //
-// - "\\.\COM<n>" opens $XDG_CONFIG_HOME/quenlark/ports/com<n> when that exists (usually a
-//   link to a device such as /dev/ttyUSB0), else /dev/ttyS<n-1>; port 0 and other names
-//   fail with ENOENT.
+// - "\\.\COM<n>" opens $XDG_CONFIG_HOME/quenlark/ports/com<n> (usually a link to a device
+//   such as /dev/ttyUSB0); only when there is no such link, /dev/ttyS<n-1>. A link that
+//   cannot be read fails with the system's error, one to a name two adapters share with a
+//   text that says so; port 0 and other names fail with ENOENT.
 // - The open is exclusive for every user, root included: a second open of the same device,
 //   from this process or another, fails with EBUSY. A file that is no terminal fails with
 //   ENOTTY.

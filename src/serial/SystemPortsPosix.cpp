@@ -2,14 +2,12 @@
 #include "serial/PortPath.h"
 #include "serial/SystemPorts.h"
 
-namespace {
-const std::filesystem::path kRoot = "/";
-}  // namespace
+#include <unistd.h>
 
 std::vector<std::string> AssignSystemPortNumbers() {
-    return AssignPortNumbers(kRoot, PortsFolder());
+    return AssignPortNumbers(kSystemRoot, PortsFolder(), ::geteuid());
 }
 
 PortListing ListSystemPorts() {
-    return ListPorts(kRoot, PortsFolder());
+    return ListPorts(kSystemRoot, PortsFolder(), ::geteuid());
 }

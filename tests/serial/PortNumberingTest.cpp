@@ -6,6 +6,7 @@
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <pty.h>
@@ -25,14 +26,52 @@ using Lines = std::vector<std::string>;
 constexpr const char* kUsb = "sys/devices/usb1/1-1/";
 constexpr const char* kNoUart = "sys/class/tty/ttyS0/type = 0";
 
+Lines operator+(Lines lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
+// A CH340 adapter ttyUSB<n> in USB socket 1-<n+1>, with a serial number unless it is "",
+// linked by its socket unless there is no udev.
+Lines Ch340(int n, const std::string& serial = "", bool udevLinks = true) {
+    const std::string tty = "ttyUSB" + std::to_string(n), socket = "1-" + std::to_string(n + 1);
+    const std::string usb = "sys/devices/usb1/" + socket + '/',
+                      device = usb + socket + ":1.0/" + tty;
+    Lines lines{"dev/" + tty,
+                usb + "idVendor = 1a86",
+                usb + "idProduct = 7523",
+                usb + "serial = " + serial,
+                "sys/class/tty/" + tty + "/device -> @/" + device,
+                "sys/class/tty/" + tty + "/dev = 188:" + std::to_string(n),
+                device + "/port_number = 0"};
+    if (udevLinks) {
+        lines.push_back("dev/serial/by-path/pci-" + socket + " -> ../../" + tty);
+    }
+    return lines;
+}
+
+// Every number taken by a link to an adapter not plugged in.
+Lines AllNumbersTaken(const std::string& prefix, const std::string& suffix) {
+    Lines lines;
+    for (int number = 1; number <= 255; ++number) {
+        lines.push_back(prefix + std::to_string(number) + suffix);
+    }
+    return lines;
+}
+
 // A device tree in a folder: "path" is a device node (a plain file), "path = text" a file,
 // "path -> target" a link ("@": the tree), "ports" the ports folder beside the tree (its entries
-// last). The result, "COM<n>|device|description|link target", leaves out the tree's path.
+// last). `reboot` is made (replacing what is there) after the first numbering and before the
+// second. The result, "COM<n>|device|description|link target" or "-|device|description|why",
+// leaves out the tree's path.
 struct TreeCase {
     const char* name;
     Lines tree;
     Lines ports;
     std::size_t problems;
+    Lines reboot = {};
+    // Run as root with the home owned by another user.
+    bool rootInAnotherHome = false;
 };
 
 class PortNumberingTable : public testing::TestWithParam<TreeCase> {
@@ -43,6 +82,7 @@ protected:
         const std::string name = entry.substr(0, std::min(link, file));
         const fs::path path = (name.starts_with("ports") ? m_ports.parent_path() : m_root) / name;
         fs::create_directories(path.parent_path());
+        fs::remove(path);
         if (const std::string target = link != std::string::npos ? entry.substr(link + 4) : "";
             !target.empty()) {
             fs::create_symlink(target[0] == '@' ? m_root.string() + target.substr(1) : target,
@@ -65,15 +105,33 @@ TEST_P(PortNumberingTable, GivesEachNewAdapterTheLowestFreeNumber) {
     for (const std::string& entry : c.tree) {
         Make(entry);
     }
-    std::vector<std::string> problems = AssignPortNumbers(m_root, m_ports);
-    AssignPortNumbers(m_root, m_ports);  // as on the next Start: nothing more is given
-    const PortListing listing = ListPorts(m_root, m_ports);
+    uid_t user = ::geteuid();
+    if (c.rootInAnotherHome) {
+        fs::create_directories(m_ports.parent_path().parent_path());
+        ASSERT_TRUE(user != 0 || ::chown(m_ports.parent_path().parent_path().c_str(), 1, 1) == 0)
+            << std::strerror(errno);
+        user = 0;
+    }
+    std::vector<std::string> problems = AssignPortNumbers(m_root, m_ports, user);
+    for (const std::string& entry : c.reboot) {
+        Make(entry);
+    }
+    AssignPortNumbers(m_root, m_ports, user);  // as on the next Start: nothing more is given
+    const PortListing listing = ListPorts(m_root, m_ports, user);
     Lines ports;
+    std::vector<std::string> devices;
     for (const ListedPort& port : listing.ports) {
-        ports.push_back("COM" + std::to_string(port.number) + '|' + InTree(port.device) + '|' +
-                        port.description + '|' + InTree(port.linkTarget));
+        ports.push_back((port.number != 0 ? "COM" + std::to_string(port.number) : "-") + '|' +
+                        InTree(port.device) + '|' + port.description + '|' +
+                        InTree(port.number != 0 ? port.linkTarget : port.reason));
+        if (!port.device.empty()) {
+            devices.push_back(port.device);
+        }
     }
     EXPECT_EQ(ports, c.ports);
+    // Never two numbers for one device.
+    std::sort(devices.begin(), devices.end());
+    EXPECT_EQ(std::adjacent_find(devices.begin(), devices.end()), devices.end());
     problems.insert(problems.end(), listing.problems.begin(), listing.problems.end());
     EXPECT_EQ(problems.size(), c.problems) << testing::PrintToString(problems);
     struct stat status {};
@@ -84,16 +142,19 @@ TEST_P(PortNumberingTable, GivesEachNewAdapterTheLowestFreeNumber) {
 }
 
 const std::string kFtdi = std::string(kUsb) + "1-1:1.0/ttyUSB0";
+const std::string kNotWritable = "ports folder not writable: ";
 
 INSTANTIATE_TEST_SUITE_P(
     PortNumbering, PortNumberingTable,
     testing::Values(
         TreeCase{"FirstAdapterIsCom1WithoutAUart",
                  {kNoUart, "dev/ttyUSB0", "dev/serial/by-id/usb-FTDI_A -> ../../ttyUSB0",
+                  "dev/serial/by-path/pci-1 -> ../../ttyUSB0",
                   std::string(kUsb) + "product = FT232R USB UART",
-                  std::string(kUsb) + "manufacturer = FTDI", kFtdi + "/x",
-                  "sys/class/tty/ttyUSB0/device -> @/" + kFtdi},
-                 {"COM1|dev/ttyUSB0|FT232R USB UART (FTDI)|dev/serial/by-id/usb-FTDI_A"},
+                  std::string(kUsb) + "manufacturer = FTDI", std::string(kUsb) + "serial = A",
+                  std::string(kUsb) + "idVendor = 0403", std::string(kUsb) + "idProduct = 6001",
+                  kFtdi + "/x", "sys/class/tty/ttyUSB0/device -> @/" + kFtdi},
+                 {"COM1|dev/ttyUSB0|FT232R USB UART (FTDI) 0403:6001|dev/serial/by-id/usb-FTDI_A"},
                  0},
         TreeCase{"PresentUartKeepsItsNumber",
                  {"sys/class/tty/ttyS0/type = 4", "dev/ttyS0", "dev/ttyUSB0",
@@ -101,11 +162,45 @@ INSTANTIATE_TEST_SUITE_P(
                   "dev/serial/by-path/pci-1 -> ../../ttyUSB0"},
                  {"COM1|dev/ttyS0|built-in UART|", "COM2|dev/ttyUSB0||dev/serial/by-id/usb-A"},
                  0},
-        TreeCase{"BySocketOrKernelNameWithoutASerialNumber",
-                 {"dev/ttyUSB0", "dev/serial/by-path/pci-1 -> ../../ttyUSB0", "dev/ttyACM0",
-                  "sys/class/tty/ttyACM0/x", "dev/ttyS1", "sys/class/tty/ttyS1/x"},
-                 {"COM1|dev/ttyACM0||dev/ttyACM0", "COM2|dev/ttyUSB0||dev/serial/by-path/pci-1"},
+        TreeCase{"SerialLessUnitsKeepTheirSocketsWhenTheirSharedNameMoves",
+                 Ch340(0) + Ch340(1) + Lines{"dev/serial/by-id/usb-1a86 -> ../../ttyUSB1"},
+                 {"COM1|dev/ttyUSB0|1a86:7523|dev/serial/by-path/pci-1-1",
+                  "COM2|dev/ttyUSB1|1a86:7523|dev/serial/by-path/pci-1-2"},
+                 0,
+                 {"dev/serial/by-id/usb-1a86 -> ../../ttyUSB0"}},
+        TreeCase{"RepeatedSerialGoesBySocketAndALinkToItsNameIsAmbiguous",
+                 Ch340(0, "0001") + Ch340(1, "0001") +
+                     Lines{"dev/serial/by-id/usb-0001 -> ../../ttyUSB0",
+                           "ports/com1 -> @/dev/serial/by-id/usb-0001"},
+                 {"COM1||ambiguous: two adapters present have this name|dev/serial/by-id/usb-0001",
+                  "COM2|dev/ttyUSB0|1a86:7523|dev/serial/by-path/pci-1-1",
+                  "COM3|dev/ttyUSB1|1a86:7523|dev/serial/by-path/pci-1-2"},
                  0},
+        TreeCase{"AdapterUdevHasNotFinishedWaits",
+                 Ch340(0, "A") + Ch340(1) +
+                     Lines{"run/udev/control", "run/udev/data/c188:1",
+                           "dev/serial/by-id/usb-A -> ../../ttyUSB0"},
+                 {"COM1|dev/ttyUSB1|1a86:7523|dev/serial/by-path/pci-1-2",
+                  "-|dev/ttyUSB0|1a86:7523|waiting for udev"},
+                 0},
+        TreeCase{"AdapterWithoutUdevGetsNoKernelNameLink",
+                 Ch340(0, "A", false),
+                 {"-|dev/ttyUSB0|1a86:7523|no udev"},
+                 0},
+        TreeCase{
+            "BoardUartsAreNumberedByTheirKernelNames",
+            {"sys/class/tty/ttyS0/type = 4", "dev/ttyS0",
+             "sys/class/tty/ttyS0/device -> @/sys/devices/pnp0/00:04",
+             "dev/serial/by-path/pnp-0 -> ../../ttyS0", "sys/devices/pnp0/00:04/x", "dev/ttyAMA0",
+             "sys/class/tty/ttyAMA0/device -> @/sys/devices/platform/fe201000.serial",
+             "sys/devices/platform/fe201000.serial/driver -> "
+             "@/sys/bus/amba/drivers/uart-pl011",
+             "sys/bus/amba/drivers/uart-pl011/x", "dev/ttymxc0",
+             "sys/class/tty/ttymxc0/device -> @/sys/devices/platform/30860000.serial",
+             "sys/devices/platform/30860000.serial/x"},
+            {"COM1|dev/ttyS0|built-in UART|", "COM2|dev/ttyAMA0|uart-pl011 (ttyAMA0)|dev/ttyAMA0",
+             "COM3|dev/ttymxc0|built-in UART (ttymxc0)|dev/ttymxc0"},
+            0},
         TreeCase{
             "LinksThereStayAndKeepTheirNumbers",
             {kNoUart, "dev/ttyUSB0", "dev/serial/by-id/usb-A -> ../../ttyUSB0", "dev/ttyUSB1",
@@ -115,10 +210,26 @@ INSTANTIATE_TEST_SUITE_P(
             {"COM1|||dev/serial/by-id/usb-Gone", "COM2|dev/ttyUSB1||dev/serial/by-id/usb-B",
              "COM3|||dev", "COM5|dev/ttyUSB0||dev/ttyUSB0"},
             1},
+        TreeCase{"NoFreeNumberLeft",
+                 Ch340(0) + AllNumbersTaken("ports/com", " -> @/dev/serial/by-id/usb-Gone"),
+                 AllNumbersTaken("COM", "|||dev/serial/by-id/usb-Gone") +
+                     Lines{"-|dev/ttyUSB0|1a86:7523|no free number"},
+                 1},
         TreeCase{"PortsFolderThatIsAFile",
                  {kNoUart, "dev/ttyUSB0", "dev/serial/by-id/usb-A -> ../../ttyUSB0", "ports = x"},
+                 {"-|dev/ttyUSB0||" + kNotWritable + "Not a directory"},
+                 2},
+        TreeCase{"PortsFolderThatCannotBeRead",
+                 Ch340(0) + Lines{"ports -> ports"},
+                 {"-|dev/ttyUSB0|1a86:7523|" + kNotWritable + "Too many levels of symbolic links"},
+                 2},
+        TreeCase{"RootInAnotherUsersHomeNumbersNothing",
+                 Ch340(0),
+                 {"-|dev/ttyUSB0|1a86:7523|" + kNotWritable +
+                  "running as root in a home that is not root's"},
+                 1,
                  {},
-                 2}),
+                 true}),
     [](const testing::TestParamInfo<TreeCase>& row) { return row.param.name; });
 
 TEST(PortNumbering, AnAdapterIsOpenedByItsNumber) {
@@ -129,14 +240,22 @@ TEST(PortNumbering, AnAdapterIsOpenedByItsNumber) {
     ScopedConfigHome home;
     fs::create_directories(root / "dev/serial/by-id");
     fs::create_symlink(::ttyname(slave), root / "dev/serial/by-id/usb-Pty_0001-if00-port0");
-    EXPECT_TRUE(AssignPortNumbers(root.Path(), home.PortsFolder()).empty());
+    EXPECT_TRUE(AssignPortNumbers(root.Path(), home.PortsFolder(), ::geteuid()).empty());
 
-    CComPort channel(std::make_unique<PosixSerialDevice>(), [](const std::string&) {});
+    std::vector<std::string> shown;
+    CComPort channel(std::make_unique<PosixSerialDevice>(),
+                     [&](const std::string& text) { shown.push_back(text); });
     channel.SetPortNumber(1);
     EXPECT_EQ(channel.Open("9600, N, 8, 1"), 1);
     ASSERT_EQ(::write(master, "ping", 4), 4);
     EXPECT_EQ(ReadFromChannel(channel, 4), (Bytes{'p', 'i', 'n', 'g'}));
     channel.Close();
+
+    // A folder that cannot be read opens nothing, not the built-in port, and says why.
+    fs::remove_all(home.PortsFolder());
+    fs::create_symlink("ports", home.PortsFolder());
+    EXPECT_EQ(channel.Open("9600, N, 8, 1"), 0);
+    EXPECT_EQ(shown, std::vector<std::string>{std::strerror(ELOOP)});
     ::close(slave);
     ::close(master);
 }
