@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/HelpText.h"
 #include "app/PortListText.h"
 #include "res/ProjectVersion.h"
 #include "serial/SystemPorts.h"
@@ -15,24 +16,11 @@ constexpr std::string_view kProgramName = "quenlark";
 constexpr std::string_view kUsage =
     "Usage: quenlark [-h | --help] [-V | --version] [-l | --list-ports] [--capture FILE]\n";
 constexpr std::string_view kCaptureOption = "--capture";
-constexpr std::string_view kHelp =
-    "Opens the port-selection window of the serial-port terminal Quenlark: type a port number\n"
-    "and press Start to watch what that port receives and send lines to it.\n"
-    "\n"
-    "  -h, --help          show this help and exit\n"
-    "  -V, --version       show the version and exit\n"
-    "  -l, --list-ports    list the port numbers that exist and exit: number, device\n"
-    "                      (- when absent), what it is, and for a link its target\n"
-    "      --capture FILE  append every byte each terminal window receives to FILE\n"
-    "\n"
-    "Port n is the link com<n> in $XDG_CONFIG_HOME/quenlark/ports/ (~/.config by default)\n"
-    "when there is one, else /dev/ttyS<n-1>. A USB adapter gets such a link, the lowest\n"
-    "free number, the first time it is seen. See quenlark(1).\n";
 
 enum class Request { Help, Version, ListPorts };
 
 std::optional<Request> KnownOption(std::string_view argument) {
-    if (argument == "-h" || argument == "--help") {
+    if (argument == "-h" || argument == "--help" || IsSystemHelpOption(argument)) {
         return Request::Help;
     }
     if (argument == "-V" || argument == "--version") {
@@ -106,7 +94,7 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::ost
         return ListPorts(out, err);
     }
     if (*first == Request::Help) {
-        out << kUsage << '\n' << kHelp;
+        out << kUsage << '\n' << kHelpText;
     } else {
         out << kProgramName << ' ' << QUENLARK_VERSION << '\n';
     }

@@ -9,6 +9,7 @@ namespace {
 
 constexpr char kCaptureDialogTitle[] = "Capture to file (an existing file is appended to)";
 constexpr char kCaptureStoppedText[] = "Capture to file stopped: ";
+constexpr char kCaptureFailedText[] = "Capture to file failed: ";
 
 // COM<n>-<yyyymmdd>-<hhmmss>.bin, at the local time now: a new name for each capture.
 std::string ProposedCaptureName(int port) {
@@ -52,7 +53,8 @@ void CTerminalDlg::SetUpCapture() {
 
 void CTerminalDlg::StartCapture(const std::string& path) {
     if (!m_captureFile.Open(path)) {
-        ShowErrorBox(m_captureFile.ErrorText());
+        // The file is named: the port's error box, captioned the same, may open beside it.
+        ShowErrorBox(kCaptureFailedText + path + '\n' + m_captureFile.ErrorText());
         return;
     }
     GetSystemMenu().CheckItem(kIdmCaptureToFile, true);

@@ -16,6 +16,11 @@ std::string ApplicationName();
 // Returns when the user has closed it, with kIdOk.
 int ShowAppMessageBox(std::string_view text);
 
+// Where there is no console, the box of what a console program prints when asked (its help,
+// version, port list): the text (UTF-8), an OK button, the information icon and the
+// application's name as caption, owned by no window. Returns when closed, with kIdOk.
+int ShowAppInformationBox(std::string_view text);
+
 // The serial channel's error box: the text (UTF-8), an OK button, the information icon and
 // the caption "Error", owned by no window. Returns when the user has closed it, with kIdOk.
 int ShowErrorBox(std::string_view text);

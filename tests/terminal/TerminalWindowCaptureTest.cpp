@@ -57,4 +57,19 @@ TEST_F(TerminalWindowCapture, MenuItemIsCheckedWhileACaptureRunsAndStopsIt) {
     EXPECT_EQ(FileBytes(m_cwd.Path() / "menu.bin"), "AB");
 }
 
+TEST_F(TerminalWindowCapture, FileThatCannotBeOpenedIsNamedInItsBoxAndTheWindowRunsOn) {
+    const std::string file = (m_cwd.Path() / "missing" / "capture.bin").string();
+    m_dlg->m_strCaptureFile = file;
+    Run([&] {
+        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
+        ASSERT_TRUE(m_device.Give("A"));
+        EXPECT_TRUE(LogShows("41  "));
+        Click(kIdCancel);
+    });
+    ASSERT_EQ(Messages().size(), 2u);
+    const std::string named = "Capture to file failed: " + file + '\n';
+    EXPECT_EQ(Messages()[1].substr(0, named.size()), named);
+    EXPECT_GT(Messages()[1].size(), named.size());  // and the system's reason
+}
+
 }  // namespace

@@ -17,16 +17,19 @@ TEST(ApplicationName, IsTheProgramFileWithoutExtension) {
     EXPECT_EQ(ApplicationName(), "ui_tests");
 }
 
-TEST(MessageBoxes, AppBoxHasWarningIconAndApplicationCaption) {
+TEST(MessageBoxes, AppBoxesHaveTheApplicationCaptionAndTheirIcon) {
     MessageBoxObserver observer;
     const char russian[] = "Неудалось открыть файл параметров";
     EXPECT_EQ(ShowAppMessageBox(russian), kIdOk);
     EXPECT_EQ(ShowAppMessageBox("<b>fff</b> & more"), kIdOk);
-    ASSERT_EQ(observer.Shown().size(), 2u);
+    EXPECT_EQ(ShowAppInformationBox("quenlark 1.0"), kIdOk);
+    ASSERT_EQ(observer.Shown().size(), 3u);
     EXPECT_EQ(observer.Shown()[0].caption, "ui_tests");
     EXPECT_EQ(observer.Shown()[0].text, russian);
     EXPECT_EQ(observer.Shown()[0].icon, MessageIcon::kWarning);
     EXPECT_EQ(observer.Shown()[1].text, "<b>fff</b> & more");
+    EXPECT_EQ(observer.Shown()[2].caption, "ui_tests");
+    EXPECT_EQ(observer.Shown()[2].icon, MessageIcon::kInformation);
 }
 
 TEST(MessageBoxes, ErrorBoxHasInformationIconErrorCaptionNoOwnerAndHoldsEveryWindow) {

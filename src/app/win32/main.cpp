@@ -1,5 +1,6 @@
 #include "app/ApplicationMain.h"
 #include "app/CommandLine.h"
+#include "app/PortListText.h"
 #include "ui/MessageBoxes.h"
 #include "win32/WideText.h"
 
@@ -38,8 +39,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RunOptions options;
     if (const std::optional<int> status =
             HandleCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, options)) {
-        // There is no console: what a console program would print is shown in a box.
-        ShowAppMessageBox(out.str() + err.str());
+        // There is no console: what a console program would print is shown in a box, a
+        // mistake's as a warning. Only a port list can be empty, and an empty box says nothing.
+        const std::string text = out.str() + err.str();
+        if (*status == kExitUsage) {
+            ShowAppMessageBox(text);
+        } else {
+            ShowAppInformationBox(text.empty() ? PortListToolTip({}) : text);
+        }
         return *status;
     }
     return RunApplication(options);

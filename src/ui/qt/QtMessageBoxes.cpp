@@ -44,6 +44,11 @@ int ShowAppMessageBox(std::string_view text) {
     return Run(box, owner != nullptr ? owner : QApplication::activeWindow());
 }
 
+int ShowAppInformationBox(std::string_view text) {
+    QMessageBox box(QMessageBox::Information, QtApplicationName(), FromUtf8(text), QMessageBox::Ok);
+    return Run(box, nullptr);
+}
+
 int ShowErrorBox(std::string_view text) {
     QMessageBox box(QMessageBox::Information, QString::fromLatin1(kErrorCaption), FromUtf8(text),
                     QMessageBox::Ok);

@@ -38,8 +38,15 @@ HFONT MakeFixedWidthFont(LOGFONTW font, UINT dialogFontDpi, UINT dpi) {
     return CreateFontIndirectW(&font);
 }
 
-// Wide enough for the longest line a tooltip of the program shows; longer lines wrap.
-constexpr LPARAM kToolTipWidth = 600;
+// Wide enough for the longest line a tooltip of the program shows, at 96 DPI; longer lines
+// wrap.
+constexpr int kToolTipWidth = 600;
+constexpr int kBaseDpi = 96;
+
+void SetToolTipWidth(HWND toolTip, UINT dpi) {
+    SendMessageW(toolTip, TTM_SETMAXTIPWIDTH, 0,
+                 MulDiv(kToolTipWidth, static_cast<int>(dpi), kBaseDpi));
+}
 
 // A tooltip's lines are apart with CR LF.
 std::wstring ToolTipText(const std::string& text) {
@@ -198,6 +205,8 @@ bool Win32Dialog::AppendDlgItemText(int id, std::string_view text) {
     if (length + added.size() > limit) {
         return false;
     }
+    // Drawn once, as it ends: not at the end with the text added, then again at the start.
+    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit, EM_SETSEL, length, length);
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
     // As setting the text leaves the edit: unmodified, the caret at the start with nothing
@@ -205,6 +214,8 @@ bool Win32Dialog::AppendDlgItemText(int id, std::string_view text) {
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     SendMessageW(edit, EM_SETSEL, 0, 0);
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(edit, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
     return true;
 }
 
@@ -283,7 +294,7 @@ void Win32Dialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
             return;
         }
         // Lines apart with CR LF only break where the tooltip has a width.
-        SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
+        SetToolTipWidth(m_toolTip, WindowDpi(m_window));
     }
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -458,6 +469,9 @@ void Win32Dialog::OnDpiChangedMessage(UINT dpi) {
     // What the window made itself, at the new monitor's scale.
     if (m_dialogFontDpi != 0) {
         SetFixedWidthFont(dpi, true);
+    }
+    if (m_toolTip != nullptr) {
+        SetToolTipWidth(m_toolTip, dpi);
     }
     SetIcons();
 }

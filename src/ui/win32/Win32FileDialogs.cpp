@@ -9,6 +9,10 @@ namespace {
 
 // The longest path the wide file calls take.
 constexpr std::size_t kMaxPathLength = 32767;
+// The file types the dialog lists, as pairs of a name and a pattern: the program appends only
+// to captures. A name typed without an extension gets the first one's.
+constexpr wchar_t kFileTypes[] = L"Capture files (*.bin)\0*.bin\0All files (*.*)\0*.*\0";
+constexpr wchar_t kDefaultExtension[] = L"bin";
 
 std::wstring WorkingFolder() {
     std::wstring folder(MAX_PATH, L'\0');
@@ -39,6 +43,8 @@ std::optional<std::string> AskFileToAppendTo(TemplateDialog& owner, std::string_
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = caption.c_str();
+    dialog.lpstrFilter = kFileTypes;
+    dialog.lpstrDefExt = kDefaultExtension;
     // No prompt to overwrite: nothing is replaced. The working directory stays, as the
     // parameters file lives there.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;

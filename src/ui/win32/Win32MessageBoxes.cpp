@@ -36,6 +36,12 @@ int ShowAppMessageBox(std::string_view text) {
     return kIdOk;
 }
 
+int ShowAppInformationBox(std::string_view text) {
+    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(ApplicationName()).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+    return kIdOk;
+}
+
 int ShowErrorBox(std::string_view text) {
     // No owner; task-modal, so that every window of the program waits for it all the same.
     MessageBoxW(nullptr, WideFromUtf8(text).c_str(), kErrorCaption,

@@ -89,14 +89,14 @@ TEST(Resources, ManifestOfTheProgramFileAsksForCommonControls6PerMonitorDpiWindo
     request.lpResourceName = MAKEINTRESOURCEW(1);
     const HANDLE context = CreateActCtxW(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE);
-    wchar_t awareness[16] = {};
+    wchar_t awareness[32] = {};
     wchar_t aware[16] = {};
     QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
                          L"dpiAwareness", awareness, std::size(awareness), nullptr);
     QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
                          L"dpiAware", aware, std::size(aware), nullptr);
-    EXPECT_EQ(Utf8FromWide(awareness), "PerMonitorV2");
-    EXPECT_EQ(Utf8FromWide(aware), "true/pm");
+    EXPECT_EQ(Utf8FromWide(awareness), "PerMonitorV2, System");
+    EXPECT_EQ(Utf8FromWide(aware), "true");
 
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
     EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,

@@ -1,0 +1,20 @@
+#include "app/HelpText.h"
+
+// For a terminal's fixed-width font, in 80 columns.
+const std::string_view kHelpText =
+    "Opens the port-selection window of the serial-port terminal Quenlark: type a port number\n"
+    "and press Start to watch what that port receives and send lines to it.\n"
+    "\n"
+    "  -h, --help          show this help and exit\n"
+    "  -V, --version       show the version and exit\n"
+    "  -l, --list-ports    list the port numbers that exist and exit: number, device\n"
+    "                      (- when absent), what it is, and for a link its target\n"
+    "      --capture FILE  append every byte each terminal window receives to FILE\n"
+    "\n"
+    "Port n is the link com<n> in $XDG_CONFIG_HOME/quenlark/ports/ (~/.config by default)\n"
+    "when there is one, else /dev/ttyS<n-1>. A USB adapter gets such a link, the lowest\n"
+    "free number, the first time it is seen. See quenlark(1).\n";
+
+bool IsSystemHelpOption(std::string_view) {
+    return false;
+}
