@@ -71,8 +71,9 @@ bool RecordingSerialDevice::ReadAvailable(SerialHandle handle, std::uint8_t* buf
     }
     FakePoll& poll = m_state.polls.front();
     if (poll.fails) {
+        const int error = poll.error;
         m_state.polls.pop_front();
-        return Fail(EIO);
+        return Fail(error);
     }
     countRead = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(poll.bytes.size()));
     // Writing the whole count the channel asked for: a request larger than its buffer shows
@@ -128,6 +129,15 @@ void RecordingSerialDevice::Sleep(std::uint32_t milliseconds) {
 int RecordingSerialDevice::LastError() {
     m_state.calls.push_back("LastError");
     return m_state.lastError;
+}
+
+bool RecordingSerialDevice::IsDeviceGoneError(int code) {
+    return m_state.goneError != 0 && code == m_state.goneError;
+}
+
+bool RecordingSerialDevice::DeviceExists(const std::string& deviceName) {
+    m_state.calls.push_back("DeviceExists " + deviceName);
+    return m_state.present;
 }
 
 std::string RecordingSerialDevice::ErrorText(int code) {
