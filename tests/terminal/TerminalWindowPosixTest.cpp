@@ -175,6 +175,74 @@ TEST_F(TerminalWindowTest, OnePollOf2048BytesShowsThemAllAndAFormatChangeKeepsTh
     ::close(queue);
 }
 
+TEST_F(TerminalWindowTest, EverythingWaitingIsTakenInOneTickAndTheLogShowsTheNewest) {
+    // Within what the line's input queue holds, so that all of it waits for the one tick.
+    constexpr std::size_t kWaiting = kRxPollBytes + 1000;
+    const int queue = ::open(PortLink(kPort).c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(queue, 0);
+    const std::string file = (m_cwd.Path() / "all.bin").string();
+    m_dlg->m_strCaptureFile = file;
+    Run([&] {
+        const Bytes bytes = Sequence(kWaiting);
+        ASSERT_TRUE(m_device.Give(bytes));
+        ASSERT_TRUE(AllArrived(queue, bytes.size()));
+        // Read 2048 at a time, as ticks would have: the second read starts the log again.
+        ASSERT_TRUE(WaitForPolls(1));
+        EXPECT_EQ(m_dlg->m_nShown, 1000);
+        EXPECT_EQ(LogText(), Rendered(Bytes(bytes.end() - 1000, bytes.end()), kLineFormatHex));
+        EXPECT_EQ(fs::file_size(file), kWaiting);
+        Click(kIdCancel);
+    });
+    ::close(queue);
+}
+
+TEST_F(TerminalWindowTest, UnpluggedPortIsOpenedAgainWhenItsNumberLeadsToADeviceAgain) {
+    constexpr std::uint8_t kUnplugged = 9;
+    ScopedConfigHome home;
+    auto adapter = std::make_unique<PtyPort>(home, kUnplugged);
+    // Waits until the window has looked for the device `count` more times.
+    const auto WaitForDeviceLooks = [&](std::size_t count) {
+        const std::size_t target = m_calls.Count("DeviceExists \\\\.\\COM9") + count;
+        return WaitUntil([&] { return m_calls.Count("DeviceExists \\\\.\\COM9") >= target; });
+    };
+    Run(
+        *m_dlg,
+        [&] {
+            ASSERT_TRUE(adapter->WriteToMaster("A"));
+            ASSERT_TRUE(LogShows("41  "));
+            adapter->CloseMaster();
+            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_comPort.IsClosed() == 1; }));
+            const std::size_t opens = m_calls.Count("OpenDevice \\\\.\\COM9");
+            ASSERT_TRUE(WaitForDeviceLooks(3));
+            EXPECT_EQ(m_calls.Count("OpenDevice \\\\.\\COM9"), opens);
+
+            // Back, but held by another program: one box, then it waits for the next change.
+            adapter = std::make_unique<PtyPort>(home, kUnplugged);
+            std::vector<std::string> boxes;
+            CComPort other(std::make_unique<PosixSerialDevice>(),
+                           [&boxes](const std::string& text) { boxes.push_back(text); });
+            other.SetPortNumber(kUnplugged);
+            ASSERT_EQ(other.Open(CTerminalDlg::kDefaultSettings), 1);
+            ASSERT_TRUE(WaitUntil([&] { return Messages().size() == 2; }));
+            ASSERT_TRUE(WaitForDeviceLooks(3));
+            EXPECT_EQ(m_calls.Count("OpenDevice \\\\.\\COM9"), opens + 1);
+            other.Close();
+            adapter->CloseMaster();
+            ASSERT_TRUE(WaitForDeviceLooks(2));
+
+            Type(kIdSettingsEdit, "19200, N, 8, 1");
+            adapter = std::make_unique<PtyPort>(home, kUnplugged);
+            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_comPort.IsClosed() == 0; }));
+            EXPECT_EQ(adapter->MasterBaudRate(), 19200u);
+            ASSERT_TRUE(adapter->WriteToMaster("B"));
+            EXPECT_TRUE(LogShows("41  42  "));
+            Click(kIdCancel);
+        },
+        kUnplugged);
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[1], std::strerror(EBUSY));
+}
+
 TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindowRunsOn) {
     // The kernel refuses a write beyond the file-size limit, as a full disk refuses one.
     constexpr rlim_t kLimit = 1000;
@@ -186,17 +254,29 @@ TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindow
     const std::string file = (m_cwd.Path() / "full.bin").string();
     m_dlg->m_strCaptureFile = file;
     const Bytes sent = Sequence(1500);
+    // The box waits until a byte sent meanwhile has reached the log: the ticks go on reading.
+    MessageBoxObserver holding(60s);
+    bool written = false;
+    holding.CloseWhen([&] {
+        if (holding.Shown().size() == 1) {
+            return true;  // the parameters file's message
+        }
+        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
+        if (!written) {
+            written = m_device.Give(Bytes{0x07});
+        }
+        return m_dlg->m_nShown == 1501;
+    });
     Run([&] {
         ASSERT_TRUE(m_device.Give(sent));
-        ASSERT_TRUE(WaitUntil([&] { return Messages().size() == 2; }));
-        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
-        ASSERT_TRUE(m_device.Give(Bytes{0x07}));
-        EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1501; }));
+        EXPECT_TRUE(WaitUntil([&] { return holding.Shown().size() == 2; }));
+        EXPECT_EQ(m_dlg->m_nShown, 1501);
         Click(kIdCancel);
     });
     ::setrlimit(RLIMIT_FSIZE, &previous);
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], "Capture to file stopped: " + file + '\n' + std::strerror(EFBIG));
+    ASSERT_EQ(holding.Shown().size(), 2u);
+    EXPECT_EQ(holding.Shown()[1].text,
+              "Capture to file stopped: " + file + '\n' + std::strerror(EFBIG));
     EXPECT_EQ(fs::file_size(file), kLimit);
 }
 
