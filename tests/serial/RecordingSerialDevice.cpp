@@ -71,9 +71,8 @@ bool RecordingSerialDevice::ReadAvailable(SerialHandle handle, std::uint8_t* buf
     }
     FakePoll& poll = m_state.polls.front();
     if (poll.fails) {
-        const int error = poll.error;
         m_state.polls.pop_front();
-        return Fail(error);
+        return Fail(EIO);
     }
     countRead = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(poll.bytes.size()));
     // Writing the whole count the channel asked for: a request larger than its buffer shows

@@ -3,7 +3,6 @@
 #include "serial/CComPort.h"
 #include "serial/SerialDevice.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -16,7 +15,6 @@
 struct FakePoll {
     std::vector<std::uint8_t> bytes;
     bool fails = false;
-    int error = EIO;  // the code of a failed read
 };
 
 // The script a test gives the fake device and everything the device saw. The test owns it,

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <numeric>
 #include <string>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -170,77 +171,48 @@ TEST_F(TerminalWindowTest, OnePollOf2048BytesShowsThemAllAndAFormatChangeKeepsTh
 
         ASSERT_TRUE(m_device.Give(Bytes{0x07}));
         EXPECT_TRUE(LogShows("007  "));
-        Click(kIdCancel);
-    });
-    ::close(queue);
-}
 
-TEST_F(TerminalWindowTest, EverythingWaitingIsTakenInOneTickAndTheLogShowsTheNewest) {
-    // Within what the line's input queue holds, so that all of it waits for the one tick.
-    constexpr std::size_t kWaiting = kRxPollBytes + 1000;
-    const int queue = ::open(PortLink(kPort).c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(queue, 0);
-    const std::string file = (m_cwd.Path() / "all.bin").string();
-    m_dlg->m_strCaptureFile = file;
-    Run([&] {
-        const Bytes bytes = Sequence(kWaiting);
-        ASSERT_TRUE(m_device.Give(bytes));
-        ASSERT_TRUE(AllArrived(queue, bytes.size()));
-        // Read 2048 at a time, as ticks would have: the second read starts the log again.
+        // More than a poll waiting: the one tick takes it all, 2048 at a time as ticks would.
+        const Bytes more = Sequence(kRxPollBytes + 1000);
+        ASSERT_TRUE(m_device.Give(more));
+        ASSERT_TRUE(AllArrived(queue, more.size()));
         ASSERT_TRUE(WaitForPolls(1));
         EXPECT_EQ(m_dlg->m_nShown, 1000);
-        EXPECT_EQ(LogText(), Rendered(Bytes(bytes.end() - 1000, bytes.end()), kLineFormatHex));
-        EXPECT_EQ(fs::file_size(file), kWaiting);
         Click(kIdCancel);
     });
     ::close(queue);
 }
 
 TEST_F(TerminalWindowTest, UnpluggedPortIsOpenedAgainWhenItsNumberLeadsToADeviceAgain) {
-    constexpr std::uint8_t kUnplugged = 9;
     ScopedConfigHome home;
-    auto adapter = std::make_unique<PtyPort>(home, kUnplugged);
-    // Waits until the window has looked for the device `count` more times.
-    const auto WaitForDeviceLooks = [&](std::size_t count) {
-        const std::size_t target = m_calls.Count("DeviceExists \\\\.\\COM9") + count;
-        return WaitUntil([&] { return m_calls.Count("DeviceExists \\\\.\\COM9") >= target; });
+    auto adapter = std::make_unique<PtyPort>(home, 9);
+    // Waits for the window's next looks at the port, and counts its opens.
+    const auto opensAfterLooks = [&](std::size_t looks) {
+        const std::size_t target = m_calls.Count("DeviceExists \\\\.\\COM9") + looks;
+        EXPECT_TRUE(WaitUntil([&] { return m_calls.Count("DeviceExists \\\\.\\COM9") >= target; }));
+        return m_calls.Count("OpenDevice \\\\.\\COM9");
     };
-    Run(
-        *m_dlg,
-        [&] {
-            ASSERT_TRUE(adapter->WriteToMaster("A"));
-            ASSERT_TRUE(LogShows("41  "));
-            adapter->CloseMaster();
-            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_comPort.IsClosed() == 1; }));
-            const std::size_t opens = m_calls.Count("OpenDevice \\\\.\\COM9");
-            ASSERT_TRUE(WaitForDeviceLooks(3));
-            EXPECT_EQ(m_calls.Count("OpenDevice \\\\.\\COM9"), opens);
-
-            // Back, but held by another program: one box, then it waits for the next change.
-            adapter = std::make_unique<PtyPort>(home, kUnplugged);
-            std::vector<std::string> boxes;
-            CComPort other(std::make_unique<PosixSerialDevice>(),
-                           [&boxes](const std::string& text) { boxes.push_back(text); });
-            other.SetPortNumber(kUnplugged);
-            ASSERT_EQ(other.Open(CTerminalDlg::kDefaultSettings), 1);
-            ASSERT_TRUE(WaitUntil([&] { return Messages().size() == 2; }));
-            ASSERT_TRUE(WaitForDeviceLooks(3));
-            EXPECT_EQ(m_calls.Count("OpenDevice \\\\.\\COM9"), opens + 1);
-            other.Close();
-            adapter->CloseMaster();
-            ASSERT_TRUE(WaitForDeviceLooks(2));
-
-            Type(kIdSettingsEdit, "19200, N, 8, 1");
-            adapter = std::make_unique<PtyPort>(home, kUnplugged);
-            ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_comPort.IsClosed() == 0; }));
-            EXPECT_EQ(adapter->MasterBaudRate(), 19200u);
-            ASSERT_TRUE(adapter->WriteToMaster("B"));
-            EXPECT_TRUE(LogShows("41  42  "));
-            Click(kIdCancel);
-        },
-        kUnplugged);
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], std::strerror(EBUSY));
+    const auto steps = [&] {
+        adapter->CloseMaster();
+        EXPECT_EQ(opensAfterLooks(3), 1u);
+        // Back, but held by another program: one box, then the window waits for a change.
+        adapter = std::make_unique<PtyPort>(home, 9);
+        const int held = ::open(adapter->SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(opensAfterLooks(3), 2u);
+        ::close(held);
+        adapter->CloseMaster();
+        opensAfterLooks(1);
+        Type(kIdSettingsEdit, "19200, N, 8, 1");
+        adapter = std::make_unique<PtyPort>(home, 9);
+        ASSERT_TRUE(adapter->WriteToMaster("B"));
+        EXPECT_TRUE(LogShows("42  "));
+        EXPECT_EQ(adapter->MasterBaudRate(), 19200u);
+        Click(kIdCancel);
+    };
+    Run(*m_dlg, steps, 9);
+    EXPECT_EQ(Messages().back(), std::strerror(EBUSY));
+    EXPECT_EQ(Messages().size(), 2u);
 }
 
 TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindowRunsOn) {
@@ -258,19 +230,15 @@ TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindow
     MessageBoxObserver holding(60s);
     bool written = false;
     holding.CloseWhen([&] {
-        if (holding.Shown().size() == 1) {
-            return true;  // the parameters file's message
-        }
-        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
-        if (!written) {
+        if (holding.Shown().size() == 2 && !written && m_dlg->m_nShown == 1500) {
             written = m_device.Give(Bytes{0x07});
         }
-        return m_dlg->m_nShown == 1501;
+        return holding.Shown().size() == 1 || m_dlg->m_nShown == 1501;
     });
     Run([&] {
         ASSERT_TRUE(m_device.Give(sent));
-        EXPECT_TRUE(WaitUntil([&] { return holding.Shown().size() == 2; }));
-        EXPECT_EQ(m_dlg->m_nShown, 1501);
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1501; }));
+        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
         Click(kIdCancel);
     });
     ::setrlimit(RLIMIT_FSIZE, &previous);

@@ -177,12 +177,10 @@ void AnswerNextFileDialog(std::optional<std::string> name) {
         if (dialog != nullptr && dialog->isVisible()) {
             poll->stop();
             poll->deleteLater();
-            if (!name) {
-                QMetaObject::invokeMethod(dialog, "reject");
-                return;
+            if (name) {
+                dialog->selectFile(QString::fromStdString(*name));
             }
-            dialog->selectFile(QString::fromStdString(*name));
-            QMetaObject::invokeMethod(dialog, "accept");
+            QMetaObject::invokeMethod(dialog, name ? "accept" : "reject");
         }
     });
     poll->start(kPollInterval);
