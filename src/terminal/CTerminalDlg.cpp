@@ -125,12 +125,20 @@ int CTerminalDlg::TakeWaitingBytes() {
 }
 
 void CTerminalDlg::OnIntakeTimer() {
-    // A tick's share of a poll in one intake period.
+    // A tick's share of a poll in one intake period, and the intakes in one tick period.
     constexpr int kTicksShare =
         kRxPollBytes * static_cast<int>(kIntakePeriodMs) / static_cast<int>(kTimerPeriodMs);
-    if (TakeWaitingBytes() < kTicksShare) {
+    constexpr int kIntakesPerTick = static_cast<int>(kTimerPeriodMs / kIntakePeriodMs);
+    if (TakeWaitingBytes() >= kTicksShare) {
+        m_nLeanIntakes = 0;
+        return;
+    }
+    // A device that writes in bursts leaves gaps between them: the timer stops only when the
+    // ticks alone would have kept up for a whole tick period.
+    if (++m_nLeanIntakes >= kIntakesPerTick) {
         KillTimer(kIntakeTimerId);
         m_bIntakeRunning = false;
+        m_nLeanIntakes = 0;
     }
 }
 

@@ -77,7 +77,8 @@ public:
     // Reads what waits in the driver, kRxPollBytes at a time, each read taken as above, up to
     // kIntakeLimitBytes; returns how many bytes came.
     int TakeWaitingBytes();
-    // A tick of the intake timer: it stops once the port delivers no faster than the ticks take.
+    // A tick of the intake timer: it stops once the port has delivered no faster than the ticks
+    // take for a tick period.
     void OnIntakeTimer();
     // The log view shows the receive log, if that changed since the view last did.
     void ShowReceiveLog();
@@ -153,6 +154,8 @@ public:
     int m_nTakenSinceShown = 0;
     int m_nShownInView = 0;
     bool m_bIntakeRunning = false;
+    // Intakes in a row that took less than the ticks alone could have.
+    int m_nLeanIntakes = 0;
     // Following a port whose device went away, and whether its number led to a device at the
     // last look.
     bool m_bFollowingDevice = false;
