@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
-#include <random>
 
 #include <gtest/gtest.h>
 
@@ -162,22 +161,6 @@ TEST_F(ReceiveLog, FillLevelOutOfRangeCountsAsEmptyLog) {
         EXPECT_EQ(Tick({}), ByteArray{}) << "fill " << badFill;
     }
     EXPECT_TRUE(UpperHalfUntouched());
-}
-
-TEST_F(ReceiveLog, DriverChunksOfAnySizeTakenInPollsLeaveTheNewestBytesHeld) {
-    // Whatever waits is taken in polls of at most 2048, as ticks coming as often as needed would.
-    std::mt19937 random(24);
-    ByteArray stream;
-    for (int chunk = 0; chunk < 300; ++chunk) {
-        for (int left = static_cast<int>(random() % 6000) + 1; left > 0; left -= kRxPollBytes) {
-            ByteArray arrived(static_cast<std::size_t>(std::min(left, kRxPollBytes)));
-            std::generate(arrived.begin(), arrived.end(), [&] { return std::uint8_t(random()); });
-            stream.insert(stream.end(), arrived.begin(), arrived.end());
-            ASSERT_TRUE(Tick(arrived).has_value());
-            ASSERT_GE(m_nShown, static_cast<int>(arrived.size()));
-        }
-        EXPECT_EQ(Held(), ByteArray(stream.end() - m_nShown, stream.end())) << "chunk " << chunk;
-    }
 }
 
 }  // namespace
