@@ -77,9 +77,8 @@ public:
     // 1 when the channel is closed, 0 when it is open.
     int IsClosed() const;
 
-    // A read or write that finds the device gone (unplugged) closes the channel without a
-    // report; it stays so until the next Open.
-    // 1 when the channel closed itself so.
+    // 1 when a read or write found the device gone (unplugged) and the channel closed itself,
+    // without a report; 0 again from the next Open.
     int IsDeviceGone() const;
     // 1 when the port's number leads to a device at the moment, found without opening it.
     int IsDevicePresent();
