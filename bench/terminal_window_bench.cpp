@@ -1,8 +1,8 @@
 // One tick of the real terminal window on a pseudo-terminal, in each of the ways a tick meets
 // the log: new bytes onto bytes held, the first bytes of a log, a full poll that starts the
-// log again, and a log format change with no new bytes. The window is shown (offscreen), so
-// the view lays out its text as it does on a screen; painting comes after the tick and is
-// not counted.
+// log again, and a log format change with no new bytes; and the intake of a flat-out port. The
+// window is shown (offscreen), so the view lays out its text as it does on a screen; painting comes
+// after the tick and is not counted.
 
 #include "PatternBytes.h"
 #include "codec/LineFormat.h"
@@ -16,6 +16,7 @@
 #include "terminal/ReceiveBuffer.h"
 #include "ui/qt/QtControls.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <fcntl.h>
@@ -34,6 +35,7 @@ namespace {
 constexpr std::uint8_t kPort = 3;
 constexpr auto kArrivalCheck = std::chrono::microseconds(200);
 constexpr auto kArrivalGuard = std::chrono::seconds(10);
+constexpr std::size_t kIntakeWriteBytes = 64 * 1024;
 
 // The system's device with the channel's pauses left out, so that what the tick costs
 // beyond its designed 10 ms poll pause shows on its own.
@@ -130,6 +132,32 @@ BENCHMARK(BM_TerminalWindowTick)
     ->Args({2048, 2048, 0})
     ->Args({2047, 0, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// The intake of a port that delivers flat out: a device thread writes to the pseudo-terminal
+// as fast as the line takes it, and each iteration empties the driver as the intake timer
+// does, through the channel, the receive log and a capture file.
+void BM_TerminalWindowIntake(benchmark::State& state) {
+    TickedWindow window;
+    window.dlg.StartCapture("intake.bin");
+    std::atomic<bool> stop = false;
+    std::thread device([&] {
+        const ByteArray bytes = PatternBytes(kIntakeWriteBytes);
+        while (!stop) {
+            window.pty.WriteToMaster(bytes, std::chrono::milliseconds(100));
+        }
+    });
+    std::int64_t taken = 0;
+    for (auto _ : state) {
+        taken += window.dlg.TakeWaitingBytes();
+    }
+    stop = true;
+    device.join();
+    if (!window.dlg.m_captureFile.IsOpen()) {
+        state.SkipWithError("the capture stopped");
+    }
+    state.SetBytesProcessed(taken);
+}
+BENCHMARK(BM_TerminalWindowIntake)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 

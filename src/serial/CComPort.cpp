@@ -35,9 +35,9 @@ int CComPort::Open(std::string_view lpszSettings) {
     const std::string settings(lpszSettings);
 
     Close();
+    m_bDeviceGone = false;
 
-    const std::string deviceName = std::string(kComDeviceNamePrefix) + std::to_string(m_nPort);
-    m_hComm = m_device->OpenDevice(deviceName);
+    m_hComm = m_device->OpenDevice(DeviceName());
     if (m_hComm == kInvalidSerialHandle) {
         ReportLastError();
         return 0;
@@ -115,6 +115,10 @@ int CComPort::Read(std::uint8_t* pBuffer, int nSize) {
         std::uint32_t arrived = 0;
         if (!m_device->ReadAvailable(m_hComm, staging.data(), wanted, arrived)) {
             arrived = 0;
+            CloseIfDeviceGone();
+            if (IsClosed()) {
+                return total;
+            }
         }
         arrived = std::min(arrived, wanted);
 
@@ -139,6 +143,18 @@ int CComPort::Read(std::uint8_t* pBuffer, int nSize) {
     }
 }
 
+int CComPort::ReadWaiting(std::uint8_t* pBuffer, int nSize) {
+    if (IsClosed() || pBuffer == nullptr || nSize <= 0) {
+        return 0;
+    }
+    std::uint32_t arrived = 0;
+    if (!m_device->ReadAvailable(m_hComm, pBuffer, static_cast<std::uint32_t>(nSize), arrived)) {
+        CloseIfDeviceGone();
+        return 0;
+    }
+    return static_cast<int>(std::min(arrived, static_cast<std::uint32_t>(nSize)));
+}
+
 int CComPort::Write(const std::uint8_t* pBytes, int nCount) {
     m_device->Sleep(kWritePauseMs);
     if (IsClosed()) {
@@ -148,7 +164,9 @@ int CComPort::Write(const std::uint8_t* pBytes, int nCount) {
         return 0;
     }
     std::uint32_t written = 0;
-    m_device->Write(m_hComm, pBytes, static_cast<std::uint32_t>(nCount), written);
+    if (!m_device->Write(m_hComm, pBytes, static_cast<std::uint32_t>(nCount), written)) {
+        CloseIfDeviceGone();
+    }
     return static_cast<int>(std::min(written, static_cast<std::uint32_t>(nCount)));
 }
 
@@ -195,4 +213,26 @@ void CComPort::ReportLastError() {
 
 int CComPort::IsClosed() const {
     return m_hComm != kInvalidSerialHandle ? 0 : 1;
+}
+
+int CComPort::IsDeviceGone() const {
+    return m_bDeviceGone ? 1 : 0;
+}
+
+int CComPort::IsDevicePresent() {
+    return m_device->DeviceExists(DeviceName()) ? 1 : 0;
+}
+
+void CComPort::CloseIfDeviceGone() {
+    if (m_hComm == kInvalidSerialHandle || !m_device->IsDeviceGoneError(m_device->LastError())) {
+        return;
+    }
+    // Nothing to tell the user: closing a vanished device may fail, and the handle is dead.
+    m_device->CloseDevice(m_hComm);
+    m_hComm = kInvalidSerialHandle;
+    m_bDeviceGone = true;
+}
+
+std::string CComPort::DeviceName() const {
+    return std::string(kComDeviceNamePrefix) + std::to_string(m_nPort);
 }

@@ -62,6 +62,9 @@ public:
     // returns the bytes placed at pBuffer, at most nSize; returns at the (idle limit + 1)-th
     // empty poll after data.
     int Read(std::uint8_t* pBuffer, int nSize);
+    // One read, without a pause, of what has already arrived, at most nSize bytes: the way to
+    // empty a driver's queue that a poll found fuller than its buffer.
+    int ReadWaiting(std::uint8_t* pBuffer, int nSize);
     // Pauses 2 ms, then sends the bytes; returns the count the platform reports written.
     int Write(const std::uint8_t* pBytes, int nCount);
     // Discards both driver queues; nonzero without doing anything when closed.
@@ -74,11 +77,22 @@ public:
     // 1 when the channel is closed, 0 when it is open.
     int IsClosed() const;
 
+    // 1 when a read or write found the device gone (unplugged) and the channel closed itself,
+    // without a report; 0 again from the next Open.
+    int IsDeviceGone() const;
+    // 1 when the port's number leads to a device at the moment, found without opening it.
+    int IsDevicePresent();
+
 private:
+    // After a failed read or write: a device that has gone away gets its handle closed.
+    void CloseIfDeviceGone();
+    std::string DeviceName() const;
+
     std::unique_ptr<SerialDevice> m_device;
     ErrorReporter m_reportError;
     int m_nPort = 1;
     int m_nMaxPolls = 100;
     int m_nIdlePolls = 2;
     SerialHandle m_hComm = kInvalidSerialHandle;
+    bool m_bDeviceGone = false;
 };

@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -412,6 +413,16 @@ void PosixSerialDevice::Sleep(std::uint32_t milliseconds) {
 
 int PosixSerialDevice::LastError() {
     return m_lastError;
+}
+
+bool PosixSerialDevice::IsDeviceGoneError(int code) {
+    return code == EIO || code == ENXIO || code == ENODEV;
+}
+
+bool PosixSerialDevice::DeviceExists(const std::string& deviceName) {
+    const std::optional<std::string> path = ResolvePortPath(deviceName);
+    struct stat found {};
+    return path && ::stat(path->c_str(), &found) == 0 && S_ISCHR(found.st_mode);
 }
 
 std::string PosixSerialDevice::ErrorText(int code) {

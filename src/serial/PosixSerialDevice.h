@@ -22,7 +22,8 @@
 //   WriteTotalTimeoutConstant + n * WriteTotalTimeoutMultiplier ms; a record that gives no
 //   limit at all gets 1000 + 10 * n ms, so a stalled line never hangs the caller.
 // - A device that has gone away (unplugged, or the other end of a pseudo-terminal closed)
-//   reads and writes 0 bytes at once, and can still be closed.
+//   fails its reads and writes with EIO, ENXIO or ENODEV, and can still be closed. A port
+//   exists while its path leads to a character device.
 // - Closing puts back the terminal attributes found at open and releases the device.
 //
 // Handles count up from 1, whatever descriptor the system gives, so an open device is never
@@ -52,6 +53,8 @@ public:
     bool CloseDevice(SerialHandle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
+    bool IsDeviceGoneError(int code) override;
+    bool DeviceExists(const std::string& deviceName) override;
     // strerror's text; empty for a code the system does not know.
     std::string ErrorText(int code) override;
 

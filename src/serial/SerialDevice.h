@@ -72,6 +72,13 @@ public:
     // The code left by the last failed operation.
     virtual int LastError() = 0;
 
+    // Whether `code`, left by a failed read or write on an open device, says that the device
+    // itself has gone away (unplugged); its handle is then good for nothing but closing.
+    virtual bool IsDeviceGoneError(int code) = 0;
+    // Whether `deviceName` leads to a device at the moment, found cheaply and without opening
+    // anything, so that an absent port can be watched for its return.
+    virtual bool DeviceExists(const std::string& deviceName) = 0;
+
     // The operating system's text for an error code in UTF-8, empty when it has none.
     virtual std::string ErrorText(int code) = 0;
 };

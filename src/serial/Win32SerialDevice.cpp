@@ -32,6 +32,10 @@ constexpr DWORD kWriteTimeoutConstantAtOpenMs = 1000;
 constexpr COMMTIMEOUTS kTimeoutsAtOpen{MAXDWORD, 0, 0, kWriteTimeoutPerByteAtOpenMs,
                                        kWriteTimeoutConstantAtOpenMs};
 
+// The driver's queues asked for at open: a second at 3 Mbaud coming in.
+constexpr DWORD kInputQueueBytes = 300 * 1024;
+constexpr DWORD kOutputQueueBytes = 4096;
+
 HANDLE AsHandle(SerialHandle handle) {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle));
 }
@@ -122,6 +126,9 @@ SerialHandle Win32SerialDevice::OpenDevice(const std::string& deviceName) {
         Fail();
         return kInvalidSerialHandle;
     }
+    // A queue that holds well over a tick at the fastest rates, so that nothing is lost between
+    // two ticks; a driver that refuses keeps its own, and the device works all the same.
+    SetupComm(device, kInputQueueBytes, kOutputQueueBytes);
     // Not examined: the channel sets and checks its own time-outs right after.
     COMMTIMEOUTS timeouts = kTimeoutsAtOpen;
     SetCommTimeouts(device, &timeouts);
@@ -212,6 +219,21 @@ void Win32SerialDevice::Sleep(std::uint32_t milliseconds) {
 
 int Win32SerialDevice::LastError() {
     return m_lastError;
+}
+
+bool Win32SerialDevice::IsDeviceGoneError(int code) {
+    return code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_BAD_COMMAND ||
+           code == ERROR_ACCESS_DENIED || code == ERROR_GEN_FAILURE;
+}
+
+bool Win32SerialDevice::DeviceExists(const std::string& deviceName) {
+    // The system's name for the device, "COM<n>", is defined exactly while the port is there.
+    if (deviceName.rfind(kComDeviceNamePrefix, 0) != 0) {
+        return false;
+    }
+    const std::string dosName = "COM" + deviceName.substr(kComDeviceNamePrefix.size());
+    char target[MAX_PATH];
+    return QueryDosDeviceA(dosName.c_str(), target, MAX_PATH) != 0;
 }
 
 std::string Win32SerialDevice::ErrorText(int code) {

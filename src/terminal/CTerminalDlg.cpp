@@ -7,6 +7,7 @@
 #include "terminal/LogRendering.h"
 #include "ui/MessageBoxes.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -28,7 +29,7 @@ static_assert(TextModeReader::kMaxLineLength <= static_cast<std::size_t>(kEditTe
 
 CTerminalDlg::CTerminalDlg(TemplateDialog* pParent, const SerialDeviceFactory& makeDevice)
     : TemplateDialog(kTerminalTemplate, pParent),
-      m_comPort(makeDevice(), [](const std::string& text) { ShowErrorBox(text); }) {
+      m_comPort(makeDevice(), [this](const std::string& text) { ReportChannelError(text); }) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
     BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
     BindClicked(kIdSetButton, &CTerminalDlg::OnSet);
@@ -83,24 +84,113 @@ void CTerminalDlg::OnOK() {
 }
 
 void CTerminalDlg::OnTimer(unsigned nIDEvent) {
-    const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
-    CaptureReceived(n);
-    const int shownBefore = m_nShown;
-    if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, m_bRedraw != 0, m_rxChunk, n)) {
-        const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
-        // Bytes that only lengthen the log add their own text to the view, so a tick costs what
-        // arrived; a new log or another format shows the whole log anew.
-        const bool lengthened = shownBefore > 0 && m_nShown == shownBefore + n && m_bRedraw == 0 &&
-                                format == m_nShownFormat;
-        if (!lengthened ||
-            !AppendDlgItemText(kIdLogView, RenderReceiveLogFrom(m_rxBuffer.data(), shownBefore,
-                                                                m_nShown, format))) {
-            SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
+    m_bInTick = true;
+    if (nIDEvent == kIntakeTimerId) {
+        OnIntakeTimer();
+    } else {
+        FollowDevice();
+        const int n = m_comPort.Read(m_rxChunk.data(), kRxPollBytes);
+        TakeReceived(n, m_bRedraw != 0);
+        // A full poll may have left more behind: the driver is emptied, and while it keeps
+        // filling faster than the ticks take, the intake timer empties it in between.
+        if (n == kRxPollBytes && TakeWaitingBytes() >= kRxPollBytes && !m_bIntakeRunning) {
+            SetTimer(kIntakeTimerId, kIntakePeriodMs);
+            m_bIntakeRunning = true;
         }
-        m_nShownFormat = format;
-        m_bRedraw = 0;
+        ShowReceiveLog();
     }
+    m_bInTick = false;
     TemplateDialog::OnTimer(nIDEvent);
+}
+
+void CTerminalDlg::TakeReceived(int n, bool redraw) {
+    CaptureReceived(n);
+    if (UpdateReceiveLog(m_rxBuffer, m_nFill, m_nShown, redraw, m_rxChunk, n)) {
+        m_bLogChanged = true;
+        m_nTakenSinceShown += std::max(n, 0);
+    }
+}
+
+int CTerminalDlg::TakeWaitingBytes() {
+    int taken = 0;
+    while (taken < kIntakeLimitBytes) {
+        const int n = m_comPort.ReadWaiting(m_rxChunk.data(), kRxPollBytes);
+        TakeReceived(n, false);
+        taken += n;
+        if (n < kRxPollBytes) {
+            break;
+        }
+    }
+    return taken;
+}
+
+void CTerminalDlg::OnIntakeTimer() {
+    // A tick's share of a poll in one intake period, and the intakes in one tick period.
+    constexpr int kTicksShare =
+        kRxPollBytes * static_cast<int>(kIntakePeriodMs) / static_cast<int>(kTimerPeriodMs);
+    constexpr int kIntakesPerTick = static_cast<int>(kTimerPeriodMs / kIntakePeriodMs);
+    if (TakeWaitingBytes() >= kTicksShare) {
+        m_nLeanIntakes = 0;
+        return;
+    }
+    // A device that writes in bursts leaves gaps between them: the timer stops only when the
+    // ticks alone would have kept up for a whole tick period.
+    if (++m_nLeanIntakes >= kIntakesPerTick) {
+        KillTimer(kIntakeTimerId);
+        m_bIntakeRunning = false;
+        m_nLeanIntakes = 0;
+    }
+}
+
+void CTerminalDlg::ShowReceiveLog() {
+    if (!m_bLogChanged) {
+        return;
+    }
+    const int format = HasDlgItem(kIdLogFormat) ? ComboGetCurSel(kIdLogFormat) : kLineFormatHex;
+    // Bytes that only lengthen the log add their own text to the view, so a tick costs what
+    // arrived; a new log, a cleared one or another format shows the whole log anew.
+    const int shownBefore = m_nShownInView;
+    const bool lengthened = shownBefore > 0 && m_nShown == shownBefore + m_nTakenSinceShown &&
+                            m_bRedraw == 0 && format == m_nShownFormat;
+    if (!lengthened ||
+        !AppendDlgItemText(
+            kIdLogView, RenderReceiveLogFrom(m_rxBuffer.data(), shownBefore, m_nShown, format))) {
+        SetDlgItemText(kIdLogView, RenderReceiveLog(m_rxBuffer.data(), m_nShown, format));
+    }
+    m_nShownFormat = format;
+    m_nShownInView = m_nShown;
+    m_nTakenSinceShown = 0;
+    m_bLogChanged = false;
+    m_bRedraw = 0;
+}
+
+void CTerminalDlg::FollowDevice() {
+    if (m_comPort.IsDeviceGone()) {
+        m_bFollowingDevice = true;
+    }
+    if (m_bFollowingDevice && !m_comPort.IsClosed()) {
+        m_bFollowingDevice = false;  // Set has opened it
+    }
+    if (!m_bFollowingDevice) {
+        // Whatever the device did last, its return is only seen after it has been away.
+        m_bDeviceSeen = true;
+        return;
+    }
+    const bool present = m_comPort.IsDevicePresent() != 0;
+    if (present && !m_bDeviceSeen) {
+        m_strSettings = GetDlgItemText(kIdSettingsEdit);
+        // A device there that cannot be opened has its box once; the next change tries again.
+        m_comPort.Open(m_strSettings);
+    }
+    m_bDeviceSeen = present;
+}
+
+void CTerminalDlg::ReportChannelError(const std::string& text) {
+    if (m_bInTick) {
+        PostCall([text] { ShowErrorBox(text); });
+    } else {
+        ShowErrorBox(text);
+    }
 }
 
 void CTerminalDlg::OnChar(unsigned nChar, unsigned nRepCnt, unsigned nFlags) {

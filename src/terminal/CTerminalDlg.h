@@ -35,6 +35,12 @@ public:
     // system keeps the lowest four bits of a command, so the About item's 0x0010 is next.
     static constexpr unsigned kIdmCaptureToFile = 0x0020;
     static constexpr char kCaptureItemText[] = "Capture to file...";
+    // The timer that empties the driver between ticks while the port delivers faster than a
+    // poll a tick takes; the view still changes only at the window's ticks.
+    static constexpr unsigned kIntakeTimerId = 1;
+    static constexpr unsigned kIntakePeriodMs = 1;
+    // The most one intake takes before the window's other events get their turn.
+    static constexpr int kIntakeLimitBytes = 256 * 1024;
 
     explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
@@ -65,6 +71,23 @@ public:
     void OnMb4();
     void OnMb5();
 
+    // The bytes of one read of the channel, at most kRxPollBytes at the start of m_rxChunk, into
+    // the capture and the receive log, as one tick's poll; redraw as for UpdateReceiveLog.
+    void TakeReceived(int n, bool redraw);
+    // Reads what waits in the driver, kRxPollBytes at a time, each read taken as above, up to
+    // kIntakeLimitBytes; returns how many bytes came.
+    int TakeWaitingBytes();
+    // A tick of the intake timer: it stops once the port has delivered no faster than the ticks
+    // take for a tick period.
+    void OnIntakeTimer();
+    // The log view shows the receive log, if that changed since the view last did.
+    void ShowReceiveLog();
+    // After the channel lost its device: opens the port again with the settings field's text,
+    // as Set does, when its number leads to a device again after having led to none.
+    void FollowDevice();
+    // The channel's error box: inside a tick it opens once the tick has returned.
+    void ReportChannelError(const std::string& text);
+
     // The parameters file into the send lines: each selector's entry, remembered format and
     // text. A file that cannot be opened leaves them as they are, after saying so.
     void LoadParameters();
@@ -88,9 +111,13 @@ public:
     // A file that cannot be opened shows the error box with the system's text; no capture.
     void StartCapture(const std::string& path);
     void StopCapture();
-    // The bytes of this tick's poll, in one write; a failed write ends the capture and says so.
+    // The bytes of one read, in one write; a failed write ends the capture and says so once the
+    // tick has returned.
     void CaptureReceived(int n);
 
+    // Set while a tick runs, so that the boxes it raises wait until it has returned. Before the
+    // channel, which reports through it until it goes.
+    bool m_bInTick = false;
     CComPort m_comPort;
     ByteArray m_lineBytes1;
     ByteArray m_lineBytes2;
@@ -121,4 +148,16 @@ public:
     std::string m_strCaptureFile;
     // Closed when the window object goes, right after its run.
     CaptureFile m_captureFile;
+    // What the reads since the view last changed did to the log: whether it must be shown
+    // again, and how many bytes they took. The view then shows m_nShownInView bytes.
+    bool m_bLogChanged = false;
+    int m_nTakenSinceShown = 0;
+    int m_nShownInView = 0;
+    bool m_bIntakeRunning = false;
+    // Intakes in a row that took less than the ticks alone could have.
+    int m_nLeanIntakes = 0;
+    // Following a port whose device went away, and whether its number led to a device at the
+    // last look.
+    bool m_bFollowingDevice = false;
+    bool m_bDeviceSeen = false;
 };

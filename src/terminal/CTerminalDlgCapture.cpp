@@ -34,13 +34,12 @@ void CTerminalDlg::OnSysCommand(unsigned nID, long lParam) {
 void CTerminalDlg::OnCaptureToFile() {
     if (m_captureFile.IsOpen()) {
         StopCapture();
-        return;
-    }
-    const std::optional<std::string> path =
-        AskFileToAppendTo(*this, kCaptureDialogTitle, ProposedCaptureName(m_byPort));
-    if (path) {
+    } else if (const std::optional<std::string> path =
+                   AskFileToAppendTo(*this, kCaptureDialogTitle, ProposedCaptureName(m_byPort))) {
         StartCapture(*path);
     }
+    // A menu may turn the mark over by itself when the item is chosen.
+    GetSystemMenu().CheckItem(kIdmCaptureToFile, m_captureFile.IsOpen());
 }
 
 void CTerminalDlg::SetUpCapture() {
@@ -71,7 +70,8 @@ void CTerminalDlg::CaptureReceived(int n) {
     }
     if (!m_captureFile.Write(m_rxChunk.data(), static_cast<std::size_t>(n))) {
         StopCapture();
-        ShowAppMessageBox(kCaptureStoppedText + m_captureFile.Path() + '\n' +
-                          m_captureFile.ErrorText());
+        // Said once the tick has returned, so that the reading goes on while the box waits.
+        PostCall([text = kCaptureStoppedText + m_captureFile.Path() + '\n' +
+                         m_captureFile.ErrorText()] { ShowAppMessageBox(text); });
     }
 }

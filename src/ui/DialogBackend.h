@@ -60,6 +60,8 @@ public:
 
     virtual void SetTimer(unsigned nIDEvent, unsigned elapseMs) = 0;
     virtual void KillTimer(unsigned nIDEvent) = 0;
+    // As TemplateDialog::PostCall.
+    virtual void PostCall(std::function<void()> call) = 0;
 
     virtual SystemMenu& GetSystemMenu() = 0;
     // Shows the icons the dialog keeps (TemplateDialog::GetIcon), after one of them changed.

@@ -141,6 +141,10 @@ void TemplateDialog::KillTimer(unsigned nIDEvent) {
     m_backend->KillTimer(nIDEvent);
 }
 
+void TemplateDialog::PostCall(std::function<void()> call) {
+    m_backend->PostCall(std::move(call));
+}
+
 SystemMenu& TemplateDialog::GetSystemMenu() {
     return m_backend->GetSystemMenu();
 }

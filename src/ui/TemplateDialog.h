@@ -105,6 +105,10 @@ public:
     // while a message box or another modal window is open.
     void SetTimer(unsigned nIDEvent, unsigned elapseMs);
     void KillTimer(unsigned nIDEvent);
+    // Runs `call` on this thread once the handler running now has returned, if the window's
+    // run still lasts then. A tick shows its message boxes so: a box opened inside a tick would
+    // hold up the timer's next ticks while it waits.
+    void PostCall(std::function<void()> call);
 
     SystemMenu& GetSystemMenu();
     // Sets the window's large (bigIcon) or small icon.

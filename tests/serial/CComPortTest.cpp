@@ -433,6 +433,23 @@ TEST_F(ComPortTest, ChannelClosedDuringAPauseEndsReadWithNothing) {
     EXPECT_EQ(Polls(), 1);
 }
 
+TEST_F(ComPortTest, GoneDeviceClosesTheChannelQuietlyAndItsReturnIsSeenWithoutAnOpen) {
+    device.goneError = EIO;
+    OpenQuietly();
+    device.polls = {FakePoll{Sequence(3000)}, FakePoll{{}, true}};
+    Bytes buffer(2048);
+    EXPECT_EQ(port->ReadWaiting(buffer.data(), 2048), 2048);
+    EXPECT_EQ(port->Read(buffer.data(), 2048), 952);
+    EXPECT_EQ(device.calls, (Calls{"ReadAvailable 2048", "Sleep 10", "ReadAvailable 2048",
+                                   "Sleep 10", "ReadAvailable 1096", "LastError", "CloseDevice"}));
+    EXPECT_EQ(port->IsDeviceGone(), 1);
+    EXPECT_TRUE(device.errorBoxes.empty());
+    Forget();
+    device.present = false;
+    EXPECT_EQ(port->IsDevicePresent(), 0);
+    EXPECT_EQ(device.calls, Calls{"DeviceExists \\\\.\\COM1"});
+}
+
 TEST_F(ComPortTest, WritePausesThenReportsWhatThePlatformWrote) {
     OpenQuietly();
     const Bytes bytes = Sequence(5, 0x30);

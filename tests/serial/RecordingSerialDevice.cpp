@@ -130,6 +130,15 @@ int RecordingSerialDevice::LastError() {
     return m_state.lastError;
 }
 
+bool RecordingSerialDevice::IsDeviceGoneError(int code) {
+    return m_state.goneError != 0 && code == m_state.goneError;
+}
+
+bool RecordingSerialDevice::DeviceExists(const std::string& deviceName) {
+    m_state.calls.push_back("DeviceExists " + deviceName);
+    return m_state.present;
+}
+
 std::string RecordingSerialDevice::ErrorText(int code) {
     m_state.calls.push_back("ErrorText " + std::to_string(code));
     const auto found = m_state.errorTexts.find(code);

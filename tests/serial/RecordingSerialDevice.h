@@ -31,6 +31,8 @@ struct FakeSerialState {
     std::deque<FakePoll> polls;  // one per read; an empty queue finds nothing
     int writeLimit = -1;         // >= 0: a write sends at most this many bytes and fails
     std::map<int, std::string> errorTexts;
+    int goneError = 0;              // nonzero: the code that says the device has gone away
+    bool present = true;            // what DeviceExists answers
     std::function<void()> onSleep;  // runs inside each pause
     SerialLineState lineState;      // what the device holds; GetLineState reports it
     SerialTimeouts timeouts;
@@ -67,6 +69,8 @@ public:
     bool CloseDevice(SerialHandle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
+    bool IsDeviceGoneError(int code) override;
+    bool DeviceExists(const std::string& deviceName) override;
     std::string ErrorText(int code) override;
 
 private:

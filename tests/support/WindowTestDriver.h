@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,8 +69,9 @@ void TypeToWindow(TemplateDialog& dialog, char c);
 void ClickCloseBox(TemplateDialog& dialog);
 // Chooses item nID of the window's system menu; returns once the window has handled it.
 void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID);
-// Answers the next file dialog as a user who types `name` and presses its OK button does.
-void AnswerNextFileDialog(std::string name);
+// Answers the next file dialog as a user who types `name` and presses its OK button does;
+// with no name, as one who presses Cancel.
+void AnswerNextFileDialog(std::optional<std::string> name);
 
 // What the user sees of the window.
 std::string Caption(const TemplateDialog& dialog);

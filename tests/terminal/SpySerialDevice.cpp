@@ -84,6 +84,15 @@ int SpySerialDevice::LastError() {
     return m_device->LastError();
 }
 
+bool SpySerialDevice::IsDeviceGoneError(int code) {
+    return m_device->IsDeviceGoneError(code);
+}
+
+bool SpySerialDevice::DeviceExists(const std::string& deviceName) {
+    m_log.calls.push_back("DeviceExists " + deviceName);
+    return m_device->DeviceExists(deviceName);
+}
+
 std::string SpySerialDevice::ErrorText(int code) {
     return m_device->ErrorText(code);
 }

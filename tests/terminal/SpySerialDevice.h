@@ -40,6 +40,8 @@ public:
     bool CloseDevice(SerialHandle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     int LastError() override;
+    bool IsDeviceGoneError(int code) override;
+    bool DeviceExists(const std::string& deviceName) override;
     std::string ErrorText(int code) override;
 
 private:

@@ -50,6 +50,10 @@ TEST_F(TerminalWindowCapture, MenuItemIsCheckedWhileACaptureRunsAndStopsIt) {
 
         ChooseSystemMenuItem(*m_dlg, CTerminalDlg::kIdmCaptureToFile);
         EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
+        // Asked for a file again, the user cancels: still no capture, no mark.
+        AnswerNextFileDialog(std::nullopt);
+        ChooseSystemMenuItem(*m_dlg, CTerminalDlg::kIdmCaptureToFile);
+        EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
         ASSERT_TRUE(m_device.Give("C"));
         EXPECT_TRUE(LogShows("41  42  43  "));
         Click(kIdCancel);

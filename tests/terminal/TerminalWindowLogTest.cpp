@@ -4,6 +4,8 @@
 #include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
 
+#include <algorithm>
+#include <array>
 #include <numeric>
 #include <random>
 #include <string>
@@ -96,10 +98,15 @@ TEST_F(TerminalWindowLog, LogStartsAgainWhenItWouldReach2048Bytes) {
     });
 }
 
-// Polls of any size, with CR, LF and NUL often at their ends, among Clears and format changes.
+// Bytes waiting in any number, with CR, LF and NUL often at their ends, among Clears and format
+// changes; a tick takes them all, and the log holds what it would have held fed 2048 at a time.
 TEST_F(TerminalWindowLog, AfterEveryTickOfARandomRunTheViewShowsTheWholeLog) {
     FakeSerialState port;
     CTerminalDlg dlg(nullptr, [&port] { return std::make_unique<RecordingSerialDevice>(port); });
+    std::array<std::uint8_t, kRxBufferBytes> fed{};
+    std::array<std::uint8_t, kRxBufferBytes> piece{};
+    int fedFill = 0;
+    int fedShown = 0;
     std::mt19937 random(17);
     const auto below = [&random](int bound) { return static_cast<int>(random() % bound); };
     Run(dlg, [&] {
@@ -108,18 +115,27 @@ TEST_F(TerminalWindowLog, AfterEveryTickOfARandomRunTheViewShowsTheWholeLog) {
             for (int tick = 0; tick < 300; ++tick) {
                 if (const int event = below(10); event == 0) {
                     ::Click(dlg, kIdClearButton);
+                    ResetReceiveLog(fedFill, fedShown);
                 } else if (event == 1) {
                     ::Choose(dlg, kIdLogFormat, below(3));
                 }
-                Bytes bytes(static_cast<std::size_t>(below(2) == 0 ? below(2049) : below(99)));
+                Bytes bytes(static_cast<std::size_t>(below(2) == 0 ? below(6000) : below(99)));
                 for (std::uint8_t& b : bytes) {
                     b = static_cast<std::uint8_t>(below(3) == 0 ? "\r\n"[below(3)] : random());
+                }
+                for (std::size_t at = 0; at < bytes.size(); at += kRxPollBytes) {
+                    const auto n = std::min<std::size_t>(kRxPollBytes, bytes.size() - at);
+                    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), n, piece.begin());
+                    UpdateReceiveLog(fed, fedFill, fedShown, false, piece, static_cast<int>(n));
                 }
                 port.polls.push_back({bytes});
                 dlg.OnTimer(CTerminalDlg::kTimerId);
                 ASSERT_EQ(dlg.GetDlgItemText(kIdLogView),
                           RenderReceiveLog(dlg.m_rxBuffer.data(), dlg.m_nShown,
                                            dlg.ComboGetCurSel(kIdLogFormat)))
+                    << "tick " << tick;
+                ASSERT_EQ(Bytes(dlg.m_rxBuffer.begin(), dlg.m_rxBuffer.begin() + dlg.m_nShown),
+                          Bytes(fed.begin(), fed.begin() + fedShown))
                     << "tick " << tick;
             }
         }();

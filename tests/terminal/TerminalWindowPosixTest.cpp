@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <numeric>
 #include <string>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -170,9 +171,48 @@ TEST_F(TerminalWindowTest, OnePollOf2048BytesShowsThemAllAndAFormatChangeKeepsTh
 
         ASSERT_TRUE(m_device.Give(Bytes{0x07}));
         EXPECT_TRUE(LogShows("007  "));
+
+        // More than a poll waiting: the one tick takes it all, 2048 at a time as ticks would.
+        const Bytes more = Sequence(kRxPollBytes + 1000);
+        ASSERT_TRUE(m_device.Give(more));
+        ASSERT_TRUE(AllArrived(queue, more.size()));
+        ASSERT_TRUE(WaitForPolls(1));
+        EXPECT_EQ(m_dlg->m_nShown, 1000);
         Click(kIdCancel);
     });
     ::close(queue);
+}
+
+TEST_F(TerminalWindowTest, UnpluggedPortIsOpenedAgainWhenItsNumberLeadsToADeviceAgain) {
+    ScopedConfigHome home;
+    auto adapter = std::make_unique<PtyPort>(home, 9);
+    // Waits for the window's next looks at the port, and counts its opens.
+    const auto opensAfterLooks = [&](std::size_t looks) {
+        const std::size_t target = m_calls.Count("DeviceExists \\\\.\\COM9") + looks;
+        EXPECT_TRUE(WaitUntil([&] { return m_calls.Count("DeviceExists \\\\.\\COM9") >= target; }));
+        return m_calls.Count("OpenDevice \\\\.\\COM9");
+    };
+    const auto steps = [&] {
+        adapter->CloseMaster();
+        EXPECT_EQ(opensAfterLooks(3), 1u);
+        // Back, but held by another program: one box, then the window waits for a change.
+        adapter = std::make_unique<PtyPort>(home, 9);
+        const int held = ::open(adapter->SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(opensAfterLooks(3), 2u);
+        ::close(held);
+        adapter->CloseMaster();
+        opensAfterLooks(1);
+        Type(kIdSettingsEdit, "19200, N, 8, 1");
+        adapter = std::make_unique<PtyPort>(home, 9);
+        ASSERT_TRUE(adapter->WriteToMaster("B"));
+        EXPECT_TRUE(LogShows("42  "));
+        EXPECT_EQ(adapter->MasterBaudRate(), 19200u);
+        Click(kIdCancel);
+    };
+    Run(*m_dlg, steps, 9);
+    EXPECT_EQ(Messages().back(), std::strerror(EBUSY));
+    EXPECT_EQ(Messages().size(), 2u);
 }
 
 TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindowRunsOn) {
@@ -186,17 +226,25 @@ TEST_F(TerminalWindowTest, CaptureThatCannotWriteStopsWithOneMessageAndTheWindow
     const std::string file = (m_cwd.Path() / "full.bin").string();
     m_dlg->m_strCaptureFile = file;
     const Bytes sent = Sequence(1500);
+    // The box waits until a byte sent meanwhile has reached the log: the ticks go on reading.
+    MessageBoxObserver holding(60s);
+    bool written = false;
+    holding.CloseWhen([&] {
+        if (holding.Shown().size() == 2 && !written && m_dlg->m_nShown == 1500) {
+            written = m_device.Give(Bytes{0x07});
+        }
+        return holding.Shown().size() == 1 || m_dlg->m_nShown == 1501;
+    });
     Run([&] {
         ASSERT_TRUE(m_device.Give(sent));
-        ASSERT_TRUE(WaitUntil([&] { return Messages().size() == 2; }));
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1501; }));
         EXPECT_FALSE(IsSystemMenuItemChecked(*m_dlg, CTerminalDlg::kIdmCaptureToFile));
-        ASSERT_TRUE(m_device.Give(Bytes{0x07}));
-        EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 1501; }));
         Click(kIdCancel);
     });
     ::setrlimit(RLIMIT_FSIZE, &previous);
-    ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[1], "Capture to file stopped: " + file + '\n' + std::strerror(EFBIG));
+    ASSERT_EQ(holding.Shown().size(), 2u);
+    EXPECT_EQ(holding.Shown()[1].text,
+              "Capture to file stopped: " + file + '\n' + std::strerror(EFBIG));
     EXPECT_EQ(fs::file_size(file), kLimit);
 }
 

@@ -273,6 +273,18 @@ void QtDialog::KillTimer(unsigned nIDEvent) {
     m_timers.erase(found);
 }
 
+void QtDialog::PostCall(std::function<void()> call) {
+    // Queued on this window: dropped with it, and skipped once its run has ended.
+    QMetaObject::invokeMethod(
+        this,
+        [this, call = std::move(call)] {
+            if (isVisible()) {
+                call();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void QtDialog::SetIcon(const WindowIcon&, bool) {
     // One icon of Qt's holds both sizes, each drawn from the dialog's icon of that size.
     QIcon windowIcon;

@@ -49,6 +49,7 @@ public:
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;
+    void PostCall(std::function<void()> call) override;
 
     SystemMenu& GetSystemMenu() override { return m_systemMenu; }
     void SetIcon(const WindowIcon& icon, bool bigIcon) override;

@@ -17,6 +17,9 @@ namespace {
 // The windows running modally, the innermost last.
 std::vector<Win32Dialog*> g_running;
 
+// Asks the window to run the first of its posted calls.
+constexpr UINT kWmRunPostedCall = WM_APP + 1;
+
 // The log view's face; the font mapper takes the nearest fixed-width face where it is
 // missing.
 constexpr wchar_t kFixedWidthFace[] = L"Courier New";
@@ -320,6 +323,21 @@ void Win32Dialog::KillTimer(unsigned nIDEvent) {
     m_timers.erase(nIDEvent);
 }
 
+void Win32Dialog::PostCall(std::function<void()> call) {
+    if (m_window != nullptr && PostMessageW(m_window, kWmRunPostedCall, 0, 0)) {
+        m_postedCalls.push_back(std::move(call));
+    }
+}
+
+void Win32Dialog::RunPostedCall() {
+    if (m_postedCalls.empty()) {
+        return;
+    }
+    const std::function<void()> call = std::move(m_postedCalls.front());
+    m_postedCalls.pop_front();
+    call();
+}
+
 void Win32Dialog::SetIcon(const WindowIcon& icon, bool bigIcon) {
     if (m_window != nullptr) {
         SendMessageW(m_window, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
@@ -388,8 +406,12 @@ INT_PTR Win32Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             OnNotifyMessage(*reinterpret_cast<NMHDR*>(lParam));
             return FALSE;
+        case kWmRunPostedCall:
+            RunPostedCall();
+            return TRUE;
         case WM_DESTROY:
             KillAllTimers();
+            m_postedCalls.clear();
             return FALSE;
         default:
             return FALSE;

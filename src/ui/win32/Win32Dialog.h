@@ -4,6 +4,7 @@
 #include "ui/win32/Win32SystemMenu.h"
 #include "ui/win32/WindowsApi.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -55,6 +56,7 @@ public:
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;
+    void PostCall(std::function<void()> call) override;
 
     SystemMenu& GetSystemMenu() override { return m_systemMenu; }
     void SetIcon(const WindowIcon& icon, bool bigIcon) override;
@@ -84,6 +86,7 @@ private:
     bool IsOfKind(int id, ControlKind kind) const;
     bool IsSingleLineEdit(int id) const;
     void KillAllTimers();
+    void RunPostedCall();
 
     TemplateDialog& m_dialog;
     TemplateDialog* m_owner;
@@ -97,6 +100,8 @@ private:
     std::set<unsigned> m_timers;
     // Timers whose tick is running, so that a tick showing a box is not entered again.
     std::set<unsigned> m_ticking;
+    // Calls of PostCall, in order; each has a message of its own posted to the window.
+    std::deque<std::function<void()>> m_postedCalls;
     // A standard tooltip control for the controls that have a tooltip, made for each run; it
     // asks for their texts when it shows.
     HWND m_toolTip = nullptr;

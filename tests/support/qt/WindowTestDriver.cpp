@@ -170,15 +170,17 @@ void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
     QCoreApplication::sendPostedEvents();
 }
 
-void AnswerNextFileDialog(std::string name) {
+void AnswerNextFileDialog(std::optional<std::string> name) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, name = std::move(name)] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog != nullptr && dialog->isVisible()) {
             poll->stop();
             poll->deleteLater();
-            dialog->selectFile(QString::fromStdString(name));
-            QMetaObject::invokeMethod(dialog, "accept");
+            if (name) {
+                dialog->selectFile(QString::fromStdString(*name));
+            }
+            QMetaObject::invokeMethod(dialog, name ? "accept" : "reject");
         }
     });
     poll->start(kPollInterval);

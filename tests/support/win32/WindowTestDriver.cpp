@@ -89,7 +89,7 @@ void CALLBACK CheckForNextModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 // The name the next file dialog is answered with.
-std::string g_fileDialogAnswer;
+std::optional<std::string> g_fileDialogAnswer;
 
 void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
     // The file dialog opens with the focus in its file name field.
@@ -100,8 +100,10 @@ void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD) {
     if (field != nullptr && std::wstring_view(className) == L"Edit" &&
         DialogOfWin32Window(dialog) == nullptr) {
         KillTimer(nullptr, id);
-        SetWindowTextW(field, WideFromUtf8(g_fileDialogAnswer).c_str());
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        if (g_fileDialogAnswer) {
+            SetWindowTextW(field, WideFromUtf8(*g_fileDialogAnswer).c_str());
+        }
+        PostMessageW(dialog, WM_COMMAND, g_fileDialogAnswer ? IDOK : IDCANCEL, 0);
     }
 }
 
@@ -279,7 +281,7 @@ void ChooseSystemMenuItem(TemplateDialog& dialog, unsigned nID) {
     PumpMessages();
 }
 
-void AnswerNextFileDialog(std::string name) {
+void AnswerNextFileDialog(std::optional<std::string> name) {
     g_fileDialogAnswer = std::move(name);
     SetTimer(nullptr, 0, kPollIntervalMs, &AnswerFileDialog);
 }
