@@ -5,6 +5,7 @@
 #include "serial/SerialDevice.h"
 #include "serial/SystemSerialDevice.h"
 #include "terminal/CaptureFile.h"
+#include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
 #include "ui/TemplateDialog.h"
 
@@ -35,6 +36,12 @@ public:
     // system keeps the lowest four bits of a command, so the About item's 0x0010 is next.
     static constexpr unsigned kIdmCaptureToFile = 0x0020;
     static constexpr char kCaptureItemText[] = "Capture to file...";
+    // The log's context-menu item that checks the Modbus CRC of the whole bytes selected, its
+    // command (no control has it) and the fewest bytes a frame with a CRC has.
+    static constexpr int kIdCheckModbusCrc = 2000;
+    static constexpr char kCheckCrcItemText[] = "Check Modbus CRC";
+    static constexpr char kCrcCorrectMessage[] = "Modbus CRC correct";
+    static constexpr int kCrcCheckMinBytes = 3;
 
     explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
@@ -90,6 +97,12 @@ public:
     void StopCapture();
     // The bytes of this tick's poll, in one write; a failed write ends the capture and says so.
     void CaptureReceived(int n);
+
+    // The CRC check: the log's menu item, the received bytes the log's selection shows whole,
+    // and the check of them, whose result a message box gives.
+    void SetUpCrcCheck();
+    LogByteRange SelectedLogFrame() const;
+    void OnCheckModbusCrc();
 
     CComPort m_comPort;
     ByteArray m_lineBytes1;
