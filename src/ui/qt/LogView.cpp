@@ -25,12 +25,9 @@ constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 // Room between the frame and the text, left and above the first line.
 constexpr qreal kMargin = 4;
-// The layout shows a soft hyphen only where it breaks a line, which a log's lines never do.
-constexpr unsigned char kSoftHyphen = 0xAD;
 
 bool IsWordCharacter(char c) {
-    const QChar character(static_cast<unsigned char>(c));
-    return character.isLetterOrNumber() || c == '_';
+    return QChar(static_cast<unsigned char>(c)).isLetterOrNumber() || c == '_';
 }
 
 }  // namespace
@@ -43,13 +40,11 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     // paintEvent fills the background.
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    verticalScrollBar()->setSingleStep(1);
     MeasureFont();
 }
 
 std::string LogView::Text() const {
     std::string text;
-    text.reserve(m_text.size() + m_lineStarts.size());
     for (const char c : m_text) {
         if (c == kLineFeed) {
             text.push_back(kCarriageReturn);
@@ -101,14 +96,10 @@ void LogView::Select(std::size_t anchor, std::size_t caret) {
         viewport()->update();
     }
     if (QAccessible::isActive()) {
-        QAccessibleTextCursorEvent moved(this, static_cast<int>(m_caret));
-        QAccessible::updateAccessibility(&moved);
-        if (selected) {
-            QAccessibleTextSelectionEvent changed(this,
-                                                  static_cast<int>(std::min(m_anchor, m_caret)),
-                                                  static_cast<int>(std::max(m_anchor, m_caret)));
-            QAccessible::updateAccessibility(&changed);
-        }
+        QAccessibleTextSelectionEvent changed(this, static_cast<int>(std::min(anchor, caret)),
+                                              static_cast<int>(std::max(anchor, caret)));
+        changed.setCursorPosition(static_cast<int>(caret));
+        QAccessible::updateAccessibility(&changed);
     }
 }
 
@@ -145,26 +136,14 @@ std::size_t LogView::OffsetAt(QPointF point) const {
 }
 
 void LogView::ShowOffset(std::size_t offset) {
+    // The least scrolling that shows the line, and the cell with a margin on either side.
     const int line = LineOf(offset);
     QScrollBar& lines = *verticalScrollBar();
-    if (line < lines.value()) {
-        lines.setValue(line);
-    } else if (line >= lines.value() + lines.pageStep()) {
-        lines.setValue(line - lines.pageStep() + 1);
-    }
-    const QRectF cell = CharacterRect(offset);
+    lines.setValue(std::min(line, std::max(lines.value(), line - lines.pageStep() + 1)));
     QScrollBar& across = *horizontalScrollBar();
-    if (cell.left() < 0) {
-        across.setValue(across.value() + static_cast<int>(std::floor(cell.left() - kMargin)));
-    } else if (cell.right() > viewport()->width()) {
-        across.setValue(across.value() + static_cast<int>(std::ceil(cell.right() + kMargin)) -
-                        viewport()->width());
-    }
-}
-
-void LogView::AddMenuItem(const QString& text, std::function<bool()> available,
-                          std::function<void()> chosen) {
-    m_menuItems.push_back({text, std::move(available), std::move(chosen)});
+    const int x = static_cast<int>(CharacterRect(offset).left()) + across.value();
+    const int shown = x + static_cast<int>(std::ceil(m_advance + kMargin)) - viewport()->width();
+    across.setValue(std::min(x - static_cast<int>(kMargin), std::max(across.value(), shown)));
 }
 
 void LogView::AddToLines(std::string_view text) {
@@ -209,12 +188,12 @@ void LogView::MeasureFont() {
     m_ascent = metrics.ascent();
     m_lineHeight = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
     m_font = QRawFont::fromFont(font());
-    // Drawn from the raw font are the printable characters the font itself has, each one
-    // cell wide.
+    // Drawn from the raw font: the printable characters (not the soft hyphen, a format
+    // character) the font itself has, each one cell wide.
     m_drawableChars.fill(false);
     for (int c = ' '; c <= 0xFF; ++c) {
         const QChar character(c);
-        if (!character.isPrint() || c == kSoftHyphen || !m_font.supportsCharacter(character)) {
+        if (!character.isPrint() || !m_font.supportsCharacter(character)) {
             continue;
         }
         const QList<quint32> glyphs = m_font.glyphIndexesForString(QString(character));
@@ -245,11 +224,6 @@ int LogView::LineOf(std::size_t offset) const {
     return static_cast<int>(after - m_lineStarts.begin()) - 1;
 }
 
-std::size_t LogView::LineEnd(int line) const {
-    const auto next = static_cast<std::size_t>(line) + 1;
-    return next < m_lineStarts.size() ? m_lineStarts[next] - 1 : m_text.size();
-}
-
 qreal LogView::LineTop(int line) const {
     const int first = verticalScrollBar()->value();
     // The margin is above the first line only.
@@ -263,80 +237,65 @@ void LogView::paintEvent(QPaintEvent* event) {
     m_glyphIndexes.clear();
     m_glyphPositions.clear();
     const qreal left = kMargin - horizontalScrollBar()->value();
-    for (int line = verticalScrollBar()->value(); line < LineCount(); ++line) {
-        const qreal top = LineTop(line);
-        if (top > area.bottom()) {
-            break;
-        }
-        if (top + m_lineHeight > area.top()) {
-            DrawLine(painter, line, top, left);
-        }
+    int first = verticalScrollBar()->value();
+    int last = first;
+    for (; last < LineCount() && LineTop(last) <= area.bottom(); ++last) {
+        first += LineTop(last) + m_lineHeight <= area.top() ? 1 : 0;
+    }
+    painter.setPen(palette().color(QPalette::Text));
+    for (int line = first; line < last; ++line) {
+        DrawLine(painter, line, left);
     }
     if (!m_glyphIndexes.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(m_font);
         run.setGlyphIndexes(m_glyphIndexes);
         run.setPositions(m_glyphPositions);
-        painter.setPen(palette().color(QPalette::Text));
         painter.drawGlyphRun(QPointF(), run);
+    }
+    // The selection over the text, in the highlight's colours.
+    const std::size_t from = std::min(m_anchor, m_caret);
+    const std::size_t to = std::max(m_anchor, m_caret);
+    for (int line = first; line < last && to > from; ++line) {
+        const std::size_t begin = m_lineStarts[static_cast<std::size_t>(line)];
+        const std::size_t end = LineEnd(line);
+        const std::size_t selectedFrom = std::clamp(from, begin, end + 1);
+        const std::size_t selectedTo = std::clamp(to, begin, end + 1);
+        const QRectF selected(
+            left + static_cast<qreal>(selectedFrom - begin) * m_advance, LineTop(line),
+            static_cast<qreal>(selectedTo - selectedFrom) * m_advance, m_lineHeight);
+        painter.fillRect(selected, palette().brush(QPalette::Highlight));
+        painter.save();
+        painter.setClipRect(selected);
+        painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.drawText(QPointF(left, LineTop(line) + m_ascent),
+                         FromLatin1Text(std::string_view(m_text).substr(begin, end - begin)));
+        painter.restore();
     }
     if (hasFocus()) {
         const QRectF caret = CharacterRect(m_caret);
-        painter.fillRect(QRectF(caret.topLeft(), QSizeF(1, caret.height())),
-                         palette().color(QPalette::Text));
+        painter.fillRect(QRectF(caret.topLeft(), QSizeF(1, caret.height())), painter.pen().color());
     }
 }
 
-void LogView::DrawLine(QPainter& painter, int line, qreal top, qreal left) {
+void LogView::DrawLine(QPainter& painter, int line, qreal left) {
     const std::size_t begin = m_lineStarts[static_cast<std::size_t>(line)];
-    const std::size_t end = LineEnd(line);
-    const std::string_view text = std::string_view(m_text).substr(begin, end - begin);
-    const std::size_t from = std::clamp(std::min(m_anchor, m_caret), begin, end + 1);
-    const std::size_t to = std::clamp(std::max(m_anchor, m_caret), begin, end + 1);
-    const QRectF selected(left + static_cast<qreal>(from - begin) * m_advance, top,
-                          static_cast<qreal>(to - from) * m_advance, m_lineHeight);
-    if (to > from) {
-        painter.fillRect(selected, palette().brush(QPalette::Highlight));
-    }
+    const std::string_view text = std::string_view(m_text).substr(begin, LineEnd(line) - begin);
+    const qreal baseline = LineTop(line) + m_ascent;
     const bool drawable = std::all_of(text.begin(), text.end(), [this](char c) {
         return m_drawableChars[static_cast<unsigned char>(c)];
     });
     if (!drawable) {
-        // Fallback fonts, tabs and controls as the text layout shows them; selected
-        // characters over the highlight in its colour.
-        const QString shown = FromLatin1Text(text);
-        const QPointF baseline(left, top + m_ascent);
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(baseline, shown);
-        if (to > from) {
-            painter.save();
-            painter.setClipRect(selected);
-            painter.setPen(palette().color(QPalette::HighlightedText));
-            painter.drawText(baseline, shown);
-            painter.restore();
-        }
+        // Fallback fonts, tabs and controls as the text layout shows them.
+        painter.drawText(QPointF(left, baseline), FromLatin1Text(text));
         return;
     }
-    QList<quint32> selectedGlyphs;
-    QList<QPointF> selectedPositions;
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A space draws nothing.
-        if (text[i] == ' ') {
-            continue;
+        if (text[i] != ' ') {
+            m_glyphIndexes.append(m_glyphs[static_cast<unsigned char>(text[i])]);
+            m_glyphPositions.append(QPointF(left + static_cast<qreal>(i) * m_advance, baseline));
         }
-        const quint32 glyph = m_glyphs[static_cast<unsigned char>(text[i])];
-        const QPointF at(left + static_cast<qreal>(i) * m_advance, top + m_ascent);
-        const bool inSelection = begin + i >= from && begin + i < to;
-        (inSelection ? selectedGlyphs : m_glyphIndexes).append(glyph);
-        (inSelection ? selectedPositions : m_glyphPositions).append(at);
-    }
-    if (!selectedGlyphs.isEmpty()) {
-        QGlyphRun run;
-        run.setRawFont(m_font);
-        run.setGlyphIndexes(selectedGlyphs);
-        run.setPositions(selectedPositions);
-        painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawGlyphRun(QPointF(), run);
     }
 }
 
@@ -357,33 +316,33 @@ void LogView::changeEvent(QEvent* event) {
 long long LogView::MovedCaret(const QKeyEvent& event) const {
     const int line = LineOf(m_caret);
     const std::size_t start = m_lineStarts[static_cast<std::size_t>(line)];
-    const auto toLine = [&](int to) {
-        to = std::clamp(to, 0, LineCount() - 1);
-        const std::size_t toStart = m_lineStarts[static_cast<std::size_t>(to)];
-        return static_cast<long long>(std::min(toStart + (m_caret - start), LineEnd(to)));
-    };
     const bool wholeText = (event.modifiers() & Qt::ControlModifier) != 0;
     const int page = verticalScrollBar()->pageStep();
+    int to = line;
     switch (event.key()) {
         case Qt::Key_Left:
-            return m_caret > 0 ? static_cast<long long>(m_caret) - 1 : 0;
+            return static_cast<long long>(m_caret) - (m_caret > 0 ? 1 : 0);
         case Qt::Key_Right:
             return static_cast<long long>(std::min(m_caret + 1, m_text.size()));
-        case Qt::Key_Up:
-            return toLine(line - 1);
-        case Qt::Key_Down:
-            return toLine(line + 1);
-        case Qt::Key_PageUp:
-            return toLine(line - page);
-        case Qt::Key_PageDown:
-            return toLine(line + page);
         case Qt::Key_Home:
             return wholeText ? 0 : static_cast<long long>(start);
         case Qt::Key_End:
             return static_cast<long long>(wholeText ? m_text.size() : LineEnd(line));
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            to += event.key() == Qt::Key_Up ? -1 : 1;
+            break;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            to += event.key() == Qt::Key_PageUp ? -page : page;
+            break;
         default:
             return -1;
     }
+    // The same column on another line, or that line's end.
+    to = std::clamp(to, 0, LineCount() - 1);
+    return static_cast<long long>(
+        std::min(m_lineStarts[static_cast<std::size_t>(to)] + (m_caret - start), LineEnd(to)));
 }
 
 void LogView::keyPressEvent(QKeyEvent* event) {
@@ -401,25 +360,22 @@ void LogView::keyPressEvent(QKeyEvent* event) {
 }
 
 void LogView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        return;
-    }
-    const std::size_t at = OffsetAt(event->position());
-    Select((event->modifiers() & Qt::ShiftModifier) != 0 ? m_anchor : at, at);
-    m_selecting = true;
+    mouseMoveEvent(event);
 }
 
 void LogView::mouseMoveEvent(QMouseEvent* event) {
-    if (m_selecting && (event->buttons() & Qt::LeftButton) != 0) {
+    if ((event->buttons() & Qt::LeftButton) != 0) {
+        // A press starts a selection unless Shift holds it; a drag takes it along.
+        const bool extend =
+            event->type() == QEvent::MouseMove || (event->modifiers() & Qt::ShiftModifier) != 0;
         const std::size_t at = OffsetAt(event->position());
-        Select(m_anchor, at);
+        Select(extend ? m_anchor : at, at);
         ShowOffset(at);
     }
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_selecting) {
-        m_selecting = false;
+    if (event->button() == Qt::LeftButton) {
         QClipboard& clipboard = *QGuiApplication::clipboard();
         if (m_anchor != m_caret && clipboard.supportsSelection()) {
             clipboard.setText(SelectedText(), QClipboard::Selection);
@@ -442,18 +398,14 @@ void LogView::mouseDoubleClickEvent(QMouseEvent* event) {
         }
     }
     Select(from, to);
-    m_selecting = false;
 }
 
 void LogView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("Copy"), this, [this] { Copy(); });
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setEnabled(m_anchor != m_caret);
-    QAction* all =
-        menu.addAction(QStringLiteral("Select All"), this, [this] { Select(0, m_text.size()); });
-    all->setShortcut(QKeySequence::SelectAll);
-    all->setEnabled(!m_text.empty());
+    menu.addAction(QStringLiteral("Copy"), this, [this] { Copy(); })
+        ->setEnabled(m_anchor != m_caret);
+    menu.addAction(QStringLiteral("Select All"), this, [this] { Select(0, m_text.size()); })
+        ->setEnabled(!m_text.empty());
     if (!m_menuItems.empty()) {
         menu.addSeparator();
     }
@@ -461,16 +413,6 @@ void LogView::contextMenuEvent(QContextMenuEvent* event) {
         menu.addAction(item.text, this, item.chosen)->setEnabled(item.available());
     }
     menu.exec(event->globalPos());
-}
-
-void LogView::focusInEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
-}
-
-void LogView::focusOutEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
 }
 
 void LogView::scrollContentsBy(int, int) {

@@ -10,12 +10,9 @@
 #include <QAbstractScrollArea>
 #include <QRawFont>
 
-class QMenu;
-
-// The read-only log: a grid of fixed-width characters that draws only the lines it shows, so
-// that a log that grows ten times a second costs what arrived, not what it holds. It keeps its
-// own caret and selection on the grid, copies what is selected, and reads out to assistive
-// technology through LogViewAccessible. Lines are told apart by "\n"; one char is one byte.
+// The read-only log: a grid of fixed-width characters that draws only the lines it shows, so a
+// log growing ten times a second costs what arrived, not what it holds. It keeps its own caret
+// and selection, copies, and reads out through LogViewAccessible. One char is one byte.
 class LogView : public QAbstractScrollArea {
 public:
     explicit LogView(QWidget* parent);
@@ -42,10 +39,12 @@ public:
     // Scrolls the least that shows the character at this offset.
     void ShowOffset(std::size_t offset);
 
-    // Adds an item below Copy and Select All to the context menu, enabled when `available`
-    // says so at the time the menu opens.
+    // Adds an item after Copy and Select All to the context menu, enabled when `available`
+    // says so as the menu opens.
     void AddMenuItem(const QString& text, std::function<bool()> available,
-                     std::function<void()> chosen);
+                     std::function<void()> chosen) {
+        m_menuItems.push_back({text, std::move(available), std::move(chosen)});
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,8 +56,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -75,18 +72,22 @@ private:
     void SizeScrollBars();
     int LineCount() const { return static_cast<int>(m_lineStarts.size()); }
     int LineOf(std::size_t offset) const;
-    std::size_t LineEnd(int line) const;
+    std::size_t LineEnd(int line) const {
+        const auto next = static_cast<std::size_t>(line) + 1;
+        return next < m_lineStarts.size() ? m_lineStarts[next] - 1 : m_text.size();
+    }
     qreal LineTop(int line) const;
     // The caret moved by a key, or -1 for a key that does not move it.
     long long MovedCaret(const QKeyEvent& event) const;
-    void DrawLine(QPainter& painter, int line, qreal top, qreal left);
+    // Draws a line that holds a character the raw font cannot draw; adds the others' glyphs
+    // to the run drawn after all lines.
+    void DrawLine(QPainter& painter, int line, qreal left);
 
     std::string m_text;
     std::vector<std::size_t> m_lineStarts{0};
     std::size_t m_longestLine = 0;
     std::size_t m_caret = 0;
     std::size_t m_anchor = 0;
-    bool m_selecting = false;
     std::vector<MenuItem> m_menuItems;
 
     QRawFont m_font;
