@@ -1,9 +1,5 @@
-"""An assistive-technology client of the log view, through AT-SPI as a screen reader reads it.
-
-Usage: log_reader.py PID. Finds the multi-line text of the program with that process id,
-prints "ready" once it listens for text changes, and after the first text inserted into the
-log prints one JSON line: the inserted text and the log's whole text as read then."""
-
+"""Reads the log of the program with process id argv[1] as a screen reader does: prints "ready"
+once it listens, then, at the first text added to the log, what was added and the whole text."""
 import json
 import sys
 import time
@@ -13,54 +9,29 @@ from gi.repository import GLib
 
 
 def find_log(node):
-    if node is None:
-        return None
-    states = node.getState()
-    if states.contains(pyatspi.STATE_MULTI_LINE) and "Text" in pyatspi.listInterfaces(node):
+    if node.getState().contains(pyatspi.STATE_MULTI_LINE):
         return node
-    for child in node:
-        found = find_log(child)
-        if found is not None:
-            return found
-    return None
-
-
-# The program shows itself on the bus soon after its window shows; a hang guard, not a time.
-SEARCH_SECONDS = 30
-
-
-def find_program_log(pid):
-    deadline = time.monotonic() + SEARCH_SECONDS
-    while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.get_process_id() == pid:
-                log = find_log(app)
-                if log is not None:
-                    return log
-        time.sleep(0.05)
-    return None
+    return next((log for log in map(find_log, filter(None, node)) if log), None)
 
 
 def main():
-    log = find_program_log(int(sys.argv[1]))
-    if log is None:
-        print(json.dumps({"error": "no log found"}), flush=True)
-        return 1
+    # The program shows up on the bus soon after its window shows; 30 s is a hang guard.
+    for _ in range(600):
+        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == int(sys.argv[1])]
+        log = find_log(apps[0]) if apps else None
+        if log:
+            break
+        time.sleep(0.05)
 
     def on_insert(event):
-        if event.source != log:
-            return
-        text = log.queryText()
-        print(json.dumps({"inserted": event.any_data,
-                          "text": text.getText(0, text.characterCount)}), flush=True)
-        pyatspi.Registry.stop()
+        if event.source == log:
+            text = log.queryText()
+            print(json.dumps({"inserted": event.any_data, "text": text.getText(0, -1)}), flush=True)
+            pyatspi.Registry.stop()
 
     pyatspi.Registry.registerEventListener(on_insert, "object:text-changed:insert")
-    GLib.idle_add(lambda: print("ready", flush=True) and False)
+    GLib.idle_add(lambda: print("ready" if log else "no log", flush=True) and False)
     pyatspi.Registry.start()
-    return 0
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+main()
