@@ -356,7 +356,7 @@ void Win32Dialog::ShowEditMenu(HWND edit, int id, LPARAM at) {
     }
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     // From the keyboard: at the edit's top left corner.
-    if (at == -1) {
+    if (point.x == -1 && point.y == -1) {
         point = {0, 0};
         ClientToScreen(edit, &point);
     }
