@@ -1,5 +1,6 @@
 #include "ui/qt/LogView.h"
 
+#include "ui/qt/CachedScrollBarStyle.h"
 #include "ui/qt/Latin1Text.h"
 #include "ui/qt/LogViewAccessible.h"
 
@@ -7,6 +8,7 @@
 #include <cmath>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
@@ -18,6 +20,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleFactory>
 
 namespace {
 
@@ -41,6 +44,15 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     MeasureFont();
+    // A growing log gives its scroll bar a new range on every tick; Fusion draws groove and
+    // slider apart, so their looks are kept and copied.
+    if (QApplication::style()->name() == QLatin1String("fusion")) {
+        for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+            auto* style = new CachedScrollBarStyle(QStyleFactory::create(QStringLiteral("fusion")));
+            style->setParent(this);
+            bar->setStyle(style);
+        }
+    }
 }
 
 std::string LogView::Text() const {

@@ -1,21 +1,25 @@
 #include "res/TerminalTemplate.h"
 #include "support/WindowTestDriver.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/CachedScrollBarStyle.h"
 #include "ui/qt/Latin1Text.h"
 #include "ui/qt/QtControls.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include <QAbstractScrollArea>
 #include <QAccessibleTextInterface>
+#include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -115,6 +119,42 @@ TEST(LogView, SelectsOnTheCharacterGridWithKeysAndMouseAndCopiesWhatItSelects) {
         QTest::keyClick(&log, Qt::Key_C, ctrl);
         EXPECT_EQ(QGuiApplication::clipboard()->text(),
                   FromLatin1Text(selected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+}
+
+TEST(LogView, ScrollBarsCopyTheirLooksAsFusionDrawsThemAtEveryPixelRatio) {
+    // The tests' style, without a desktop's; another would leave nothing to compare.
+    ASSERT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    TemplateDialog dialog(kTerminalTemplate);
+    auto& log = *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView));
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    for (QScrollBar* bar : {log.verticalScrollBar(), log.horizontalScrollBar()}) {
+        QStyle* const kept = bar->style();
+        ASSERT_NE(dynamic_cast<CachedScrollBarStyle*>(kept), nullptr);
+        // The same slider again elsewhere in the bar, at other ratios, in another palette.
+        for (const auto& [maximum, value, ratio, button] :
+             {std::tuple{100, 50, 1, QColor(Qt::lightGray)},
+              {100, 0, 1, QColor(Qt::lightGray)},
+              {100, 50, 5, QColor(Qt::lightGray)},
+              {100, 100, 5, QColor(Qt::lightGray)},
+              {7, 3, 7, QColor(Qt::lightGray)},
+              {7, 3, 2, QColor(Qt::darkCyan)}}) {
+            bar->setRange(0, maximum);
+            bar->setValue(value);
+            bar->setPalette(QPalette(button));
+            const auto drawn = [&, ratio = ratio] {
+                QImage image(bar->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+                image.setDevicePixelRatio(ratio);
+                image.fill(Qt::transparent);
+                bar->render(&image);
+                return image;
+            };
+            drawn();
+            const QImage copied = drawn();
+            bar->setStyle(fusion.get());
+            EXPECT_EQ(copied, drawn()) << maximum << " " << value << " " << ratio;
+            bar->setStyle(kept);
+        }
     }
 }
 
