@@ -85,9 +85,14 @@ void LogView::AppendText(std::string_view text) {
     const std::size_t added = m_text.size();
     AddToLines(text);
     SizeScrollBars();
-    // Only a view that shows where the text goes needs to draw it.
+    // Only a view that shows where the text goes draws it, from the line it was added to on.
     const QScrollBar& lines = *verticalScrollBar();
-    Restart(lines.value() == 0 && lastLine <= lines.pageStep());
+    const bool shown = lines.value() == 0 && lastLine <= lines.pageStep();
+    Restart(false);
+    if (shown) {
+        const int top = static_cast<int>(LineTop(lastLine));
+        viewport()->update(0, top, viewport()->width(), (LineCount() - lastLine) * m_lineHeight);
+    }
     if (QAccessible::isActive() && m_text.size() > added) {
         QAccessibleTextInsertEvent inserted(this, static_cast<int>(added),
                                             FromLatin1Text(std::string_view(m_text).substr(added)));
