@@ -26,8 +26,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -158,6 +160,43 @@ void BM_TerminalWindowIntake(benchmark::State& state) {
     state.SetBytesProcessed(taken);
 }
 BENCHMARK(BM_TerminalWindowIntake)->UseRealTime()->MinTime(2.0);
+
+// Arguments: whether the log shows its last page before the tick (which brings it back to the
+// start), rather than its top.
+void BM_TerminalWindowTickAndRepaint(benchmark::State& state) {
+    constexpr int kHeld = 1900;
+    constexpr int kArriving = 96;
+    const bool lastPage = state.range(0) != 0;
+
+    TickedWindow window;
+    CTerminalDlg& dlg = window.dlg;
+    QScrollBar& lines =
+        *static_cast<QAbstractScrollArea*>(QtControl(dlg, kIdLogView))->verticalScrollBar();
+    for (auto _ : state) {
+        state.PauseTiming();
+        dlg.OnClear();
+        bool ready = window.Arrive(kHeld);
+        window.Tick();
+        lines.setValue(lastPage ? lines.maximum() : 0);
+        ready = ready && window.Arrive(kArriving);
+        QApplication::processEvents();
+        state.ResumeTiming();
+
+        window.Tick();
+        QApplication::processEvents();
+
+        state.PauseTiming();
+        if (!ready || dlg.m_nShown != kHeld + kArriving) {
+            state.SkipWithError("the tick did not meet the log it was set up for");
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TerminalWindowTickAndRepaint)
+    ->ArgNames({"lastPage"})
+    ->Args({0})
+    ->Args({1})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

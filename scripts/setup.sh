@@ -8,11 +8,13 @@ set -euo pipefail
 # Building and running the program.
 run_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core)
 # Building and running the test suite and the benchmarks, with the fonts of a Debian desktop
-# (the suite must hold where users' machines are).
+# (the suite must hold where users' machines are); the accessibility bus, its Python client
+# and an X display for reading the log as a screen reader does.
 test_packages=(
   clang-format libgtest-dev libgmock-dev libbenchmark-dev
   socat python3 python3-pymodbus python3-serial python3-serial-asyncio
   fonts-noto-mono fonts-dejavu fonts-liberation2
+  at-spi2-core python3-pyatspi dbus-daemon xvfb
 )
 # Cross-building the Windows program and running its tests under Wine: GoogleTest is built
 # from its source, python3 holds the pseudo-terminals that stand for COM ports and makes the

@@ -67,6 +67,7 @@ bool CTerminalDlg::OnInitDialog() {
     // Whatever the parameters file holds; raises no change, so no redraw is asked for.
     ComboSetCurSel(kIdLogFormat, kLineFormatHex);
     SetUpCapture();
+    SetUpCrcCheck();
     SetTimer(kTimerId, kTimerPeriodMs);
     m_comPort.SetTimeouts(kPollTotalMs, kPollIdleMs);
     m_comPort.SetPortNumber(m_byPort);

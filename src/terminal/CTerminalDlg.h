@@ -5,6 +5,7 @@
 #include "serial/SerialDevice.h"
 #include "serial/SystemSerialDevice.h"
 #include "terminal/CaptureFile.h"
+#include "terminal/LogRendering.h"
 #include "terminal/ReceiveBuffer.h"
 #include "ui/TemplateDialog.h"
 
@@ -41,6 +42,12 @@ public:
     static constexpr unsigned kIntakePeriodMs = 1;
     // The most one intake takes before the window's other events get their turn.
     static constexpr int kIntakeLimitBytes = 256 * 1024;
+    // The log's context-menu item that checks the Modbus CRC of the whole bytes selected, its
+    // command (no control has it) and the fewest bytes a frame with a CRC has.
+    static constexpr int kIdCheckModbusCrc = 2000;
+    static constexpr char kCheckCrcItemText[] = "Check Modbus CRC";
+    static constexpr char kCrcCorrectMessage[] = "Modbus CRC correct";
+    static constexpr int kCrcCheckMinBytes = 3;
 
     explicit CTerminalDlg(TemplateDialog* pParent = nullptr,
                           const SerialDeviceFactory& makeDevice = MakeSystemSerialDevice);
@@ -115,9 +122,16 @@ public:
     // tick has returned.
     void CaptureReceived(int n);
 
+    // The CRC check: the log's menu item, the received bytes the log's selection shows whole,
+    // and the check of them, whose result a message box gives.
+    void SetUpCrcCheck();
+    LogByteRange SelectedLogFrame() const;
+    void OnCheckModbusCrc();
+
     // Set while a tick runs, so that the boxes it raises wait until it has returned. Before the
     // channel, which reports through it until it goes.
     bool m_bInTick = false;
+
     CComPort m_comPort;
     ByteArray m_lineBytes1;
     ByteArray m_lineBytes2;

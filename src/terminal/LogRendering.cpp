@@ -100,3 +100,36 @@ std::string RenderReceiveLogFrom(const std::uint8_t* bytes, int from, int count,
             return {};
     }
 }
+
+LogByteRange SelectedLogBytes(const std::uint8_t* bytes, int count, int format, int start,
+                              int end) {
+    const bool items = format == kLineFormatDec || format == kLineFormatHex;
+    if (!items && format != kLineFormatText) {
+        return {};
+    }
+    const int digits = format == kLineFormatDec ? 3 : 2;
+    LogByteRange selected{0, 0};
+    // Where each byte's own text starts, the gaps and line breaks after it not included.
+    int at = 0;
+    for (int i = 0; i < count && at <= end; ++i) {
+        int length = 0;
+        int after = 0;
+        if (items) {
+            length = digits;
+            after = static_cast<int>(kItemGap) +
+                    ((i + 1) % kLogItemsPerLine == 0 ? static_cast<int>(kLineBreakChars) : 0);
+        } else {
+            const char c = static_cast<char>(bytes[i]);
+            length = c == kCarriageReturn || c == kLineFeed ? static_cast<int>(kLineBreakChars)
+                                                            : (c != '\0' ? 1 : 0);
+        }
+        const bool whole =
+            start <= at && at + length <= end && (length > 0 || (start < at && at < end));
+        if (whole) {
+            selected.first = selected.count == 0 ? i : selected.first;
+            ++selected.count;
+        }
+        at += length + after;
+    }
+    return selected;
+}

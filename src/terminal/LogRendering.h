@@ -17,3 +17,14 @@ std::string RenderReceiveLog(const std::uint8_t* bytes, int count, int format);
 // followed by this. Each byte's text depends only on the byte and on its index in the log
 // (Dec and Hex lines end after its 16th, 32nd... byte), never on its neighbours.
 std::string RenderReceiveLogFrom(const std::uint8_t* bytes, int from, int count, int format);
+
+// Received bytes that follow each other: the index of the first, and how many.
+struct LogByteRange {
+    int first = 0;
+    int count = 0;
+};
+
+// The bytes whose whole text lies in characters `start` to `end` - 1 of
+// RenderReceiveLog(bytes, count, format): a byte shown only in part is left out, and so is a
+// Text NUL (which shows as nothing) unless it lies between two selected characters.
+LogByteRange SelectedLogBytes(const std::uint8_t* bytes, int count, int format, int start, int end);

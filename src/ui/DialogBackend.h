@@ -57,6 +57,10 @@ public:
     virtual void GotoDlgCtrl(int id) = 0;
     // As TemplateDialog::SetDlgItemToolTip.
     virtual void SetDlgItemToolTip(int id, std::function<std::string()> text) = 0;
+    // As TemplateDialog::GetEditSel and AddEditMenuItem.
+    virtual void GetEditSel(int id, int& start, int& end) const = 0;
+    virtual void AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,
+                                 std::function<void()> chosen) = 0;
 
     virtual void SetTimer(unsigned nIDEvent, unsigned elapseMs) = 0;
     virtual void KillTimer(unsigned nIDEvent) = 0;

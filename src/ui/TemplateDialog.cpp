@@ -125,6 +125,18 @@ int TemplateDialog::ComboSetCurSel(int id, int index) {
     return m_backend->ComboSetCurSel(id, InComboRange(id, index) ? index : -1);
 }
 
+void TemplateDialog::GetEditSel(int id, int& start, int& end) const {
+    start = 0;
+    end = 0;
+    m_backend->GetEditSel(id, start, end);
+}
+
+void TemplateDialog::AddEditMenuItem(int id, std::string_view text, int commandId,
+                                     std::function<bool()> available) {
+    m_backend->AddEditMenuItem(id, text, std::move(available),
+                               [this, commandId] { OnCommand(commandId); });
+}
+
 void TemplateDialog::GotoDlgCtrl(int id) {
     m_backend->GotoDlgCtrl(id);
 }

@@ -100,6 +100,14 @@ public:
     // Resting the pointer on the control shows a tooltip with the text (UTF-8, lines apart
     // with "\n") that `text` gives at that moment. Set from OnInitDialog on.
     void SetDlgItemToolTip(int id, std::function<std::string()> text);
+    // The selection of a multi-line edit, as offsets into GetDlgItemText's text ("\r\n" is
+    // two characters), start not after end; both 0 where there is no such edit.
+    void GetEditSel(int id, int& start, int& end) const;
+    // Adds an item (UTF-8) to a multi-line edit's context menu, after Copy and Select All;
+    // choosing it runs the handler bound to commandId. The item is enabled when `available`
+    // says so as the menu opens. Added from OnInitDialog on.
+    void AddEditMenuItem(int id, std::string_view text, int commandId,
+                         std::function<bool()> available);
 
     // Starts (or restarts) the timer nIDEvent; its ticks call OnTimer on this thread, also
     // while a message box or another modal window is open.

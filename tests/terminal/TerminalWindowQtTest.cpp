@@ -1,16 +1,23 @@
 #include "TerminalWindowTest.h"
 #include "codec/LineFormat.h"
+#include "codec/ModbusCrc16.h"
 #include "terminal/LogRendering.h"
-#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
+#include <cstdio>
 #include <numeric>
 #include <string>
 #include <tuple>
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QAccessibleTextInterface>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
-#include <QTextCursor>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -22,8 +29,30 @@ Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
 
 class TerminalWindowLogView : public TerminalWindowTest {
 protected:
-    QPlainTextEdit& LogEditor() {
-        return dynamic_cast<LogView&>(*QtControl(*m_dlg, kIdLogView)).Editor();
+    QAbstractScrollArea& Log() {
+        return *static_cast<QAbstractScrollArea*>(QtControl(*m_dlg, kIdLogView));
+    }
+    // What assistive technology reads and selects, offsets counting a line break once.
+    QAccessibleTextInterface& Text() {
+        return *QAccessible::queryAccessibleInterface(&Log())->textInterface();
+    }
+    // Opens the log's context menu from the keyboard and chooses the item; false, with the
+    // menu closed, where it is missing or disabled.
+    bool ChooseLogMenuItem(const QString& text) {
+        bool chosen = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* item : menu->actions()) {
+                if (item->text() == text && item->isEnabled()) {
+                    menu->setActiveAction(item);
+                    chosen = true;
+                }
+            }
+            QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, {}, Log().mapToGlobal(QPoint()));
+        QApplication::sendEvent(Log().viewport(), &open);
+        return chosen;
     }
 };
 
@@ -31,10 +60,10 @@ TEST_F(TerminalWindowLogView, SixteenItemsALineAreOneLineOfTheViewAndTextShowsLa
     Run([&] {
         ASSERT_TRUE(m_device.Give(Sequence(17, 0xE0)));
         EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 17; }));
-        EXPECT_EQ(LogEditor().document()->blockCount(), 2);
+        EXPECT_EQ(Log().verticalScrollBar()->maximum() + Log().verticalScrollBar()->pageStep(), 2);
         Choose(kIdLogFormat, kLineFormatText);
-        EXPECT_TRUE(WaitUntil([&] { return LogEditor().toPlainText().size() == 17; }));
-        EXPECT_EQ(LogEditor().toPlainText(), QStringLiteral("àáâãäåæçèéêëìíîïð"));
+        EXPECT_TRUE(WaitUntil([&] { return Text().characterCount() == 17; }));
+        EXPECT_EQ(Text().text(0, 17), QStringLiteral("àáâãäåæçèéêëìíîïð"));
         Click(kIdCancel);
     });
 }
@@ -48,25 +77,18 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
         Choose(kIdLogFormat, kLineFormatDec);
         ASSERT_TRUE(LogShows(RenderReceiveLog(bytes.data(), 1000, kLineFormatDec)));
 
-        QPlainTextEdit& view = LogEditor();
-        int rewrites = 0;
-        QObject::connect(view.document(), &QTextDocument::contentsChanged, &view,
-                         [&rewrites] { ++rewrites; });
-        QTextCursor cursor = view.textCursor();
-        cursor.setPosition(200);
-        cursor.setPosition(260, QTextCursor::KeepAnchor);
-        view.setTextCursor(cursor);
-        QScrollBar& scroll = *view.verticalScrollBar();
+        Text().setSelection(0, 200, 260);
+        QScrollBar& scroll = *Log().verticalScrollBar();
         ASSERT_GT(scroll.maximum(), 10);
         scroll.setValue(scroll.maximum() / 2);
         const int position = scroll.value();
 
         ASSERT_TRUE(WaitForPolls(3));
-        EXPECT_EQ(rewrites, 0);
-        EXPECT_EQ(view.textCursor().selectionStart(), 200);
-        EXPECT_EQ(view.textCursor().selectionEnd(), 260);
+        int start = 0;
+        int end = 0;
+        Text().selection(0, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(200, 260));
         EXPECT_EQ(scroll.value(), position);
-        QObject::disconnect(view.document(), nullptr, &view, nullptr);
         Click(kIdCancel);
     });
 }
@@ -77,17 +99,45 @@ TEST_F(TerminalWindowLogView, BytesThatLengthenTheLogBringTheViewBackToTheStartA
              {std::tuple{516, 0, true}, {1032, 60, false}}) {
             ASSERT_TRUE(m_device.Give(Sequence(500)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown - 16; }));
-            QPlainTextEdit& view = LogEditor();
-            QTextCursor cursor(view.document());
-            cursor.setPosition(anchor);
-            cursor.setPosition(0, QTextCursor::KeepAnchor);
-            view.setTextCursor(cursor);
-            view.verticalScrollBar()->setValue(scrolled ? view.verticalScrollBar()->maximum() : 0);
+            Text().setSelection(0, anchor, 0);
+            QScrollBar& lines = *Log().verticalScrollBar();
+            lines.setValue(scrolled ? lines.maximum() : 0);
             ASSERT_TRUE(m_device.Give(Sequence(16)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));
-            EXPECT_FALSE(LogEditor().textCursor().hasSelection()) << anchor;
-            EXPECT_EQ(LogEditor().verticalScrollBar()->value(), 0) << anchor;
+            EXPECT_EQ(Text().selectionCount(), 0) << anchor;
+            EXPECT_EQ(lines.value(), 0) << anchor;
         }
+        Click(kIdCancel);
+    });
+}
+
+TEST_F(TerminalWindowLogView, ContextMenuChecksTheModbusCrcOfTheWholeBytesSelected) {
+    Run([&] {
+        Bytes frame = {0x11, 0x03, 0x02, 0x00, 0x0A, 0, 0};
+        const std::uint16_t crc = ModbusCrc16(frame.data(), 5);
+        frame[5] = static_cast<std::uint8_t>(crc & 0xFF);
+        frame[6] = static_cast<std::uint8_t>(crc >> 8);
+        const std::uint16_t wrong = ModbusCrc16(frame.data(), 3);
+        char wrongText[8];
+        std::snprintf(wrongText, sizeof wrongText, "%2.2x  %2.2x", wrong & 0xFF, wrong >> 8);
+        ASSERT_TRUE(m_device.Give(frame));
+        ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 7; }));
+        // The seven bytes; two whole bytes and part of a third; five bytes, whose last two
+        // are no CRC of the three before them.
+        for (const auto& [start, end, message] :
+             {std::tuple{0, 26, std::string("Modbus CRC correct")},
+              {5, 14, std::string()},
+              {0, 18,
+               "Modbus CRC wrong: the last two bytes are 00  0a, the bytes before them "
+               "have the CRC " +
+                   std::string(wrongText) + "."}}) {
+            const std::size_t before = Messages().size();
+            Text().setSelection(0, start, end);
+            EXPECT_EQ(ChooseLogMenuItem(QStringLiteral("Check Modbus CRC")), !message.empty());
+            EXPECT_EQ(Messages().size() > before ? Messages().back() : "", message);
+        }
+        EXPECT_TRUE(ChooseLogMenuItem(QStringLiteral("Select All")));
+        EXPECT_EQ(SelectedText(*m_dlg, kIdLogView), LogText());
         Click(kIdCancel);
     });
 }

@@ -14,11 +14,6 @@ namespace {
 // Slider looks kept: a log's slider takes a new length on each tick that lengthens the log, and
 // the same lengths again once the log starts over.
 constexpr std::size_t kSliderLooks = 32;
-// Qt copies an image this many pixel rows tall or taller on its thread pool and waits for it;
-// copied in bands below that, and a whole number of rows at every whole pixel ratio up to 4,
-// the pixels are the same.
-constexpr int kCopyBand = 48;
-
 }  // namespace
 
 CachedScrollBarStyle::CachedScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
@@ -93,11 +88,5 @@ void CachedScrollBarStyle::DrawPart(SubControl part, const QStyleOptionSlider& b
         *drawn = Drawn{look, QPixmap::fromImage(std::move(image)), sliderAt};
     }
     const QPoint at = bar.rect.topLeft() + sliderAt - drawn->sliderAt;
-    const QPixmap& pixmap = drawn->pixmap;
-    const int ratio = static_cast<int>(look.pixelRatio);
-    for (int row = 0; row < pixmap.height(); row += kCopyBand) {
-        painter.drawPixmap(
-            at + QPoint(0, row / ratio), pixmap,
-            QRect(0, row, pixmap.width(), std::min(kCopyBand, pixmap.height() - row)));
-    }
+    painter.drawPixmap(at, drawn->pixmap);
 }

@@ -10,9 +10,9 @@
 class QStyleOptionSlider;
 
 // Draws scroll bars as its base style does, but draws a scroll bar's groove and slider once for
-// each look and copies them on later repaints. Fusion fills and outlines both on every repaint,
-// and Qt hands fills that tall to its thread pool and waits: for a log that grows on every tick
-// that is most of what the tick costs. The groove depends only on the bar's size, palette and
+// each look and copies them on later repaints. Fusion fills and outlines both with gradients on
+// every repaint: for a log that grows on every tick that is most of what the tick's repaint
+// costs (see the painting benchmark). The groove depends only on the bar's size, palette and
 // state, the slider also on its length; the buttons are drawn over the copies as the base style
 // draws them. A log's slider takes the same few lengths again each time the log starts over.
 class CachedScrollBarStyle : public QProxyStyle {

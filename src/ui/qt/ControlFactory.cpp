@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -90,23 +89,18 @@ QWidget* CreateButton(const ControlTemplate& control, QWidget& dialog) {
 QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont& dialogFont) {
     const unsigned style = control.style;
     if ((style & kEditMultiline) != 0) {
-        auto* edit = new QPlainTextEdit();
-        edit->setFont(FixedWidthFont(dialogFont));
-        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-        edit->setReadOnly((style & kEditReadOnly) != 0);
-        if ((style & kEditReadOnly) != 0) {
-            edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        }
-        edit->setTabChangesFocus(true);
-        edit->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
-        edit->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
+        // The one multi-line edit is the log, which is read-only.
+        auto* log = new LogView(&dialog);
+        log->setFont(FixedWidthFont(dialogFont));
+        log->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
+        log->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
         if ((style & kControlBorder) == 0) {
-            edit->setFrameShape(QFrame::NoFrame);
+            log->setFrameShape(QFrame::NoFrame);
         }
         if ((style & kEditWantReturn) != 0) {
-            edit->installEventFilter(new KeepEnterFilter(edit));
+            log->installEventFilter(new KeepEnterFilter(log));
         }
-        return new LogView(edit, &dialog);
+        return log;
     }
     auto* edit = new QLineEdit(&dialog);
     // Qt's default limit of 32767 characters is not the program's.

@@ -8,6 +8,8 @@
 #include "ui/qt/LogView.h"
 #include "ui/qt/QtIcon.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStyle>
 #include <QTimer>
 #include <QToolTip>
@@ -240,7 +241,7 @@ void QtDialog::GotoDlgCtrl(int id) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();
     } else if (auto* log = dynamic_cast<LogView*>(control)) {
-        log->Editor().selectAll();
+        log->Select(0, log->Lines().size());
     } else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
         combo->lineEdit()->selectAll();
     }
@@ -250,6 +251,29 @@ void QtDialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
     if (QWidget* control = Control(id)) {
         control->installEventFilter(this);
         m_toolTips[control] = std::move(text);
+    }
+}
+
+void QtDialog::GetEditSel(int id, int& start, int& end) const {
+    const auto* log = dynamic_cast<const LogView*>(Control(id));
+    if (log == nullptr) {
+        return;
+    }
+    // The view ends its lines with "\n" alone; the window's text with "\r\n".
+    const std::string& lines = log->Lines();
+    const auto withLineBreaks = [&lines](std::size_t offset) {
+        const auto lineFeeds = std::count(lines.begin(), lines.begin() + offset, '\n');
+        return static_cast<int>(offset + static_cast<std::size_t>(lineFeeds));
+    };
+    start = withLineBreaks(std::min(log->Anchor(), log->Caret()));
+    end = withLineBreaks(std::max(log->Anchor(), log->Caret()));
+}
+
+void QtDialog::AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,
+                               std::function<void()> chosen) {
+    if (auto* log = dynamic_cast<LogView*>(Control(id))) {
+        log->AddMenuItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                         std::move(available), std::move(chosen));
     }
 }
 

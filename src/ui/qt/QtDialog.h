@@ -46,6 +46,9 @@ public:
     int ComboSetCurSel(int id, int index) override;
     void GotoDlgCtrl(int id) override;
     void SetDlgItemToolTip(int id, std::function<std::string()> text) override;
+    void GetEditSel(int id, int& start, int& end) const override;
+    void AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,
+                         std::function<void()> chosen) override;
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;

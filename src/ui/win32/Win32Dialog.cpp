@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <cwchar>
 #include <vector>
+#include <windowsx.h>
 
 namespace {
 
@@ -40,6 +41,11 @@ HFONT MakeFixedWidthFont(LOGFONTW font, UINT dialogFontDpi, UINT dpi) {
     wcsncpy(font.lfFaceName, kFixedWidthFace, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
+
+// The commands of a multi-line edit's context menu; the window's items follow the last.
+constexpr UINT kEditMenuCopy = 1;
+constexpr UINT kEditMenuSelectAll = 2;
+constexpr UINT kEditMenuFirstItem = 3;
 
 // Wide enough for the longest line a tooltip of the program shows, at 96 DPI; longer lines
 // wrap.
@@ -158,6 +164,7 @@ int Win32Dialog::RunModal() {
         m_fixedFont = nullptr;
     }
     m_dialogFontDpi = 0;
+    m_editMenuItems.clear();
     return static_cast<int>(result);
 }
 
@@ -307,6 +314,78 @@ void Win32Dialog::SetDlgItemToolTip(int id, std::function<std::string()> text) {
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     m_toolTipTexts[id] = std::move(text);
+}
+
+void Win32Dialog::GetEditSel(int id, int& start, int& end) const {
+    const HWND edit = ControlOfKind(id, ControlKind::Edit);
+    if (edit == nullptr || IsSingleLineEdit(id)) {
+        return;
+    }
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    start = static_cast<int>(std::min(from, to));
+    end = static_cast<int>(std::max(from, to));
+}
+
+void Win32Dialog::AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,
+                                  std::function<void()> chosen) {
+    const HWND edit = ControlOfKind(id, ControlKind::Edit);
+    if (edit == nullptr || IsSingleLineEdit(id)) {
+        return;
+    }
+    std::vector<EditMenuItem>& items = m_editMenuItems[id];
+    if (items.empty()) {
+        SetWindowSubclass(edit, &Win32Dialog::EditMenuProc, static_cast<UINT_PTR>(id),
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+    items.push_back({WideFromUtf8(std::string(text)), std::move(available), std::move(chosen)});
+}
+
+LRESULT CALLBACK Win32Dialog::EditMenuProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self) {
+    if (message == WM_CONTEXTMENU) {
+        reinterpret_cast<Win32Dialog*>(self)->ShowEditMenu(edit, static_cast<int>(id), lParam);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, &Win32Dialog::EditMenuProc, id);
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void Win32Dialog::ShowEditMenu(HWND edit, int id, LPARAM at) {
+    int start = 0;
+    int end = 0;
+    GetEditSel(id, start, end);
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING | (start != end ? 0u : MF_GRAYED), kEditMenuCopy, L"Copy");
+    AppendMenuW(menu, MF_STRING | (GetWindowTextLengthW(edit) > 0 ? 0u : MF_GRAYED),
+                kEditMenuSelectAll, L"Select All");
+    const std::vector<EditMenuItem>& items = m_editMenuItems[id];
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        AppendMenuW(menu, MF_STRING | (items[i].available() ? 0u : MF_GRAYED),
+                    kEditMenuFirstItem + i, items[i].text.c_str());
+    }
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    // From the keyboard: at the edit's top left corner.
+    if (point.x == -1 && point.y == -1) {
+        point = {0, 0};
+        ClientToScreen(edit, &point);
+    }
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, edit, nullptr));
+    DestroyMenu(menu);
+    if (chosen == kEditMenuCopy) {
+        SendMessageW(edit, WM_COPY, 0, 0);
+    } else if (chosen == kEditMenuSelectAll) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+    } else if (chosen >= kEditMenuFirstItem && chosen - kEditMenuFirstItem < items.size()) {
+        // Copied: the item may end the run, and the list with it.
+        const std::function<void()> run = items[chosen - kEditMenuFirstItem].chosen;
+        run();
+    }
 }
 
 void Win32Dialog::SetTimer(unsigned nIDEvent, unsigned elapseMs) {

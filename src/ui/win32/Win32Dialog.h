@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TemplateDialog;
 
@@ -53,6 +54,9 @@ public:
     int ComboSetCurSel(int id, int index) override;
     void GotoDlgCtrl(int id) override;
     void SetDlgItemToolTip(int id, std::function<std::string()> text) override;
+    void GetEditSel(int id, int& start, int& end) const override;
+    void AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,
+                         std::function<void()> chosen) override;
 
     void SetTimer(unsigned nIDEvent, unsigned elapseMs) override;
     void KillTimer(unsigned nIDEvent) override;
@@ -87,6 +91,11 @@ private:
     bool IsSingleLineEdit(int id) const;
     void KillAllTimers();
     void RunPostedCall();
+    // A multi-line edit's context menu is the program's own: Copy, Select All and the items
+    // the window adds.
+    static LRESULT CALLBACK EditMenuProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    void ShowEditMenu(HWND edit, int id, LPARAM at);
 
     TemplateDialog& m_dialog;
     TemplateDialog* m_owner;
@@ -107,4 +116,11 @@ private:
     HWND m_toolTip = nullptr;
     std::map<int, std::function<std::string()>> m_toolTipTexts;
     std::wstring m_toolTipShown;
+    struct EditMenuItem {
+        std::wstring text;
+        std::function<bool()> available;
+        std::function<void()> chosen;
+    };
+    // The items each multi-line edit's context menu has after its own, for this run.
+    std::map<int, std::vector<EditMenuItem>> m_editMenuItems;
 };

@@ -1,7 +1,6 @@
 #include "support/WindowTestDriver.h"
 
 #include "ui/TemplateDialog.h"
-#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <chrono>
@@ -16,7 +15,6 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -29,13 +27,9 @@ namespace {
 constexpr std::chrono::milliseconds kPollInterval{5};
 constexpr std::chrono::seconds kHangGuard{60};
 
-// Where typed keys go: a combo box's field rather than the box, the log's editor rather than
-// the view.
+// Where typed keys go: a combo box's field rather than the box.
 QWidget* KeyTarget(const TemplateDialog& dialog, int id) {
     QWidget* control = QtControl(dialog, id);
-    if (auto* log = dynamic_cast<LogView*>(control)) {
-        return &log->Editor();
-    }
     if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->lineEdit()) {
         return combo->lineEdit();
     }
@@ -222,7 +216,14 @@ int FocusedControl(const TemplateDialog& dialog) {
 
 std::string SelectedText(const TemplateDialog& dialog, int editId) {
     const auto* edit = qobject_cast<const QLineEdit*>(QtControl(dialog, editId));
-    return edit != nullptr ? edit->selectedText().toLatin1().toStdString() : std::string();
+    if (edit != nullptr) {
+        return edit->selectedText().toLatin1().toStdString();
+    }
+    int start = 0;
+    int end = 0;
+    dialog.GetEditSel(editId, start, end);
+    return dialog.GetDlgItemText(editId).substr(static_cast<std::size_t>(start),
+                                                static_cast<std::size_t>(end - start));
 }
 
 std::string ToolTip(TemplateDialog& dialog, int id) {

@@ -5,7 +5,6 @@
 #include "res/TerminalTemplate.h"
 #include "ui/TemplateDialog.h"
 #include "ui/qt/DialogFont.h"
-#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <set>
@@ -13,12 +12,12 @@
 #include <tuple>
 #include <utility>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -85,20 +84,27 @@ TEST(TemplateDialog, TabOrderIsTheTemplateOrder) {
 
 TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     TemplateDialog dialog(kTerminalTemplate);
-    auto* view = dynamic_cast<LogView*>(QtControl(dialog, kIdLogView));
-    ASSERT_NE(view, nullptr);
-    QPlainTextEdit* log = &view->Editor();
-    EXPECT_TRUE(log->isReadOnly());
-    EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QtWindow(dialog).show();
+    auto& log = *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView));
+    const std::string line(400, 'x');
+    dialog.SetDlgItemText(kIdLogView, line);
+    log.setFocus();
+    for (const auto key : {Qt::Key_A, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return}) {
+        QTest::keyClick(&log, key);
+    }
+    EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), line);
+    // One line, scrolled across.
+    EXPECT_EQ(log.verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(log.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(log.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(log.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     // Every character one width, so that the log's columns line up; the font's own flag says
     // less (Noto Sans Mono, for one, reports itself as not fixed-pitch).
-    const QFontMetrics metrics(log->font());
+    const QFontMetrics metrics(log.font());
     for (const char c : {'i', 'W', '0', ' ', '.'}) {
         EXPECT_EQ(metrics.horizontalAdvance(QChar(c)), metrics.horizontalAdvance(QChar('M'))) << c;
     }
-    EXPECT_EQ(log->font().pointSize(), kTerminalTemplate.pointSize);
+    EXPECT_EQ(log.font().pointSize(), kTerminalTemplate.pointSize);
 
     const QFont dialogFont = DialogFont(kTerminalTemplate);
     EXPECT_EQ(dialogFont.pointSize(), 8);
@@ -109,89 +115,6 @@ TEST(TemplateDialog, LogViewIsReadOnlyUnwrappedAndFixedWidth) {
     for (const int id : {kIdOk, kIdSettingsEdit, kIdLineEdit1, kIdLineFormat1}) {
         EXPECT_EQ(QtControl(dialog, id)->font(), dialogFont) << id;
     }
-}
-
-TEST(TemplateDialog, LogScrollBarLooksAsTheStylesOwnAfterEveryChange) {
-    TemplateDialog dialog(kTerminalTemplate);
-    QScrollBar& bar =
-        *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView))->verticalScrollBar();
-    QStyle* const logStyle = bar.style();
-    // The same slider again elsewhere in the bar, and in another palette.
-    for (const auto& [maximum, value, button] : {std::tuple{100, 50, QColor(Qt::lightGray)},
-                                                 {100, 0, QColor(Qt::lightGray)},
-                                                 {100, 100, QColor(Qt::lightGray)},
-                                                 {7, 3, QColor(Qt::lightGray)},
-                                                 {7, 3, QColor(Qt::darkCyan)}}) {
-        bar.setRange(0, maximum);
-        bar.setValue(value);
-        bar.setPalette(QPalette(button));
-        const QImage drawn = bar.grab().toImage();
-        bar.setStyle(nullptr);
-        EXPECT_EQ(drawn, bar.grab().toImage()) << maximum << " " << value;
-        bar.setStyle(logStyle);
-    }
-}
-
-TEST(TemplateDialog, LogDrawnByItselfLooksAsItsEditorShowsTheSameText) {
-    TemplateDialog dialog(kTerminalTemplate);
-    QtWindow(dialog).show();
-    auto& log = dynamic_cast<LogView&>(*QtControl(dialog, kIdLogView));
-    const QPlainTextEdit& editor = *log.findChild<QPlainTextEdit*>();
-    std::string hex;
-    std::string latin1;
-    for (int i = 0; i < 600; ++i) {
-        hex += i % 16 == 15 ? "a5  \r\n" : "a5  ";
-    }
-    for (int c = ' '; c <= 0xFF; ++c) {
-        // Not the control characters, and the soft hyphen is below.
-        if (c < 0x7F || (c >= 0xA0 && c != 0xAD)) {
-            latin1 += static_cast<char>(c);
-        }
-    }
-    // Drawn by the view, and the tab and the soft hyphen by the editor alone.
-    for (const auto& [text, top, left, drawn] : {std::tuple{hex, 0, 0, true},
-                                                 {hex, 17, 0, true},
-                                                 {latin1 + "\r\n" + hex, 0, 30, true},
-                                                 {latin1 + latin1, 0, 0, true},
-                                                 {std::string("0"), 0, 0, true},
-                                                 {std::string(), 0, 0, true},
-                                                 {std::string("a\tb"), 0, 0, false},
-                                                 {std::string("a\xAD"), 0, 0, false}}) {
-        log.SetText(text);
-        log.verticalScrollBar()->setValue(top);
-        log.horizontalScrollBar()->setValue(left);
-        EXPECT_EQ(editor.isVisible(), !drawn) << text;
-        const QImage before = log.grab().toImage();
-        log.Editor();
-        EXPECT_EQ(editor.verticalScrollBar()->value(), top);
-        EXPECT_EQ(editor.horizontalScrollBar()->value(), left);
-        EXPECT_EQ(log.grab().toImage(), before) << text;
-    }
-}
-
-TEST(TemplateDialog, LogHandsAClickAndTheKeysToItsEditorUntilNewBytesComeWithoutTheFocus) {
-    TemplateDialog dialog(kTerminalTemplate);
-    QtWindow(dialog).show();
-    QtWindow(dialog).activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&QtWindow(dialog)));
-    auto& log = dynamic_cast<LogView&>(*QtControl(dialog, kIdLogView));
-    QPlainTextEdit& editor = *log.findChild<QPlainTextEdit*>();
-    log.SetText("00  01  02  03\r\n04  05");
-    QTest::mousePress(log.viewport(), Qt::LeftButton, {}, QPoint(6, 8));
-    QTest::mouseMove(log.viewport(), QPoint(80, 8));
-    QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, QPoint(80, 8));
-    EXPECT_TRUE(editor.hasFocus());
-    EXPECT_EQ(editor.textCursor().selectionStart(), 0);
-    EXPECT_GT(editor.textCursor().selectionEnd(), 5);
-    log.AppendText("  06");
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.toPlainText(), QStringLiteral("00  01  02  03\n04  05  06"));
-    // Backwards out of the editor is the control before the log, not the view again.
-    QTest::keyClick(&editor, Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), QtControl(dialog, kIdSendButton1));
-    log.AppendText("  07");
-    EXPECT_FALSE(editor.isVisible());
-    EXPECT_EQ(dialog.GetDlgItemText(kIdLogView), "00  01  02  03\r\n04  05  06  07");
 }
 
 TEST(TemplateDialog, AboutTemplateShowsIconAndTextWithoutFocus) {
