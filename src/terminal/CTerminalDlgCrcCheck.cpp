@@ -25,6 +25,11 @@ void CTerminalDlg::SetUpCrcCheck() {
 }
 
 LogByteRange CTerminalDlg::SelectedLogFrame() const {
+    // Bytes taken since the view last changed may have started a new log: the selection then
+    // stands for bytes the receive log no longer holds where the view shows them.
+    if (m_bLogChanged) {
+        return {};
+    }
     int start = 0;
     int end = 0;
     GetEditSel(kIdLogView, start, end);
