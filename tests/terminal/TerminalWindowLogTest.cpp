@@ -103,10 +103,8 @@ TEST_F(TerminalWindowLog, LogStartsAgainWhenItWouldReach2048Bytes) {
 TEST_F(TerminalWindowLog, AfterEveryTickOfARandomRunTheViewShowsTheWholeLog) {
     FakeSerialState port;
     CTerminalDlg dlg(nullptr, [&port] { return std::make_unique<RecordingSerialDevice>(port); });
-    std::array<std::uint8_t, kRxBufferBytes> fed{};
-    std::array<std::uint8_t, kRxBufferBytes> piece{};
-    int fedFill = 0;
-    int fedShown = 0;
+    std::array<std::uint8_t, kRxBufferBytes> fed{}, piece{};  // the log fed 2048 at a time
+    int fedFill = 0, fedShown = 0;
     std::mt19937 random(17);
     const auto below = [&random](int bound) { return static_cast<int>(random() % bound); };
     Run(dlg, [&] {

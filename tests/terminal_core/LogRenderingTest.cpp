@@ -1,8 +1,10 @@
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -123,34 +125,29 @@ TEST(SelectedLogBytes, TakesTheBytesWhoseWholeTextIsSelected) {
     bytes[2] = '\r';
     bytes[3] = '\n';
     bytes[5] = '\0';
-    struct Case {
-        int format;
-        int start;
-        int end;
-        LogByteRange selected;
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {kLineFormatHex, 0, 2, {0, 1}},     // "20"
-             {kLineFormatHex, 0, 1, {0, 0}},     // half a byte
-             {kLineFormatHex, 1, 9, {1, 1}},     // half of the first, half of the third
-             {kLineFormatHex, 0, 66, {0, 16}},   // the whole first line, its break not
-             {kLineFormatHex, 60, 67, {15, 1}},  // the line break: 2f, not half of 30
-             {kLineFormatHex, 60, 68, {15, 2}},  // ...and across it to 30
-             {kLineFormatDec, 4, 14, {1, 2}},    // a gap before "033", "013" and one more
-             {kLineFormatDec, 80, 87, {16, 1}},  // the break and the second line's byte
-             {kLineFormatText, 0, 2, {0, 2}},    // "! "
-             {kLineFormatText, 2, 3, {0, 0}},    // half a line break
-             {kLineFormatText, 0, 6, {0, 4}},    // both breaks whole
-             {kLineFormatText, 6, 8, {4, 3}},    // the NUL between two selected characters
-             {kLineFormatText, 7, 8, {6, 1}},    // ...and not at the selection's start
-             {kLineFormatText, 0, 100, {0, 17}},
-             {kLineFormatText, 5, 5, {0, 0}},
-             {7, 0, 10, {0, 0}},
+    // format, selection start and end, and the bytes selected: the first and how many
+    for (const auto& [format, start, end, first, count] : std::initializer_list<std::array<int, 5>>{
+             {kLineFormatHex, 0, 2, 0, 1},     // "20"
+             {kLineFormatHex, 0, 1, 0, 0},     // half a byte
+             {kLineFormatHex, 1, 9, 1, 1},     // half of the first, half of the third
+             {kLineFormatHex, 0, 66, 0, 16},   // the whole first line, its break not
+             {kLineFormatHex, 60, 67, 15, 1},  // the line break: 2f, not half of 30
+             {kLineFormatHex, 60, 68, 15, 2},  // ...and across it to 30
+             {kLineFormatDec, 4, 14, 1, 2},    // a gap before "033", "013" and one more
+             {kLineFormatDec, 80, 87, 16, 1},  // the break and the second line's byte
+             {kLineFormatText, 0, 2, 0, 2},    // "! "
+             {kLineFormatText, 2, 3, 0, 0},    // half a line break
+             {kLineFormatText, 0, 6, 0, 4},    // both breaks whole
+             {kLineFormatText, 6, 8, 4, 3},    // the NUL between two selected characters
+             {kLineFormatText, 7, 8, 6, 1},    // ...and not at the selection's start
+             {kLineFormatText, 0, 100, 0, 17},
+             {kLineFormatText, 5, 5, 0, 0},
+             {7, 0, 10, 0, 0},
          }) {
-        const LogByteRange selected = SelectedLogBytes(bytes.data(), static_cast<int>(bytes.size()),
-                                                       c.format, c.start, c.end);
-        EXPECT_EQ(selected.first, c.selected.first) << c.format << " " << c.start << " " << c.end;
-        EXPECT_EQ(selected.count, c.selected.count) << c.format << " " << c.start << " " << c.end;
+        const LogByteRange selected =
+            SelectedLogBytes(bytes.data(), static_cast<int>(bytes.size()), format, start, end);
+        EXPECT_EQ(std::pair(selected.first, selected.count), std::pair(first, count))
+            << format << " " << start << " " << end;
     }
 }
 

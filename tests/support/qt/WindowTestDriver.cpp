@@ -219,8 +219,7 @@ std::string SelectedText(const TemplateDialog& dialog, int editId) {
     if (edit != nullptr) {
         return edit->selectedText().toLatin1().toStdString();
     }
-    int start = 0;
-    int end = 0;
+    int start = 0, end = 0;
     dialog.GetEditSel(editId, start, end);
     return dialog.GetDlgItemText(editId).substr(static_cast<std::size_t>(start),
                                                 static_cast<std::size_t>(end - start));
