@@ -2,6 +2,7 @@
 #include "codec/LineFormat.h"
 #include "codec/ModbusCrc16.h"
 #include "terminal/LogRendering.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <cstdio>
@@ -9,7 +10,6 @@
 #include <string>
 #include <tuple>
 
-#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QApplication>
@@ -29,9 +29,7 @@ Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
 
 class TerminalWindowLogView : public TerminalWindowTest {
 protected:
-    QAbstractScrollArea& Log() {
-        return *static_cast<QAbstractScrollArea*>(QtControl(*m_dlg, kIdLogView));
-    }
+    LogView& Log() { return *static_cast<LogView*>(QtControl(*m_dlg, kIdLogView)); }
     // What assistive technology reads and selects, offsets counting a line break once.
     QAccessibleTextInterface& Text() {
         return *QAccessible::queryAccessibleInterface(&Log())->textInterface();
@@ -51,7 +49,7 @@ protected:
             QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
         });
         QContextMenuEvent open(QContextMenuEvent::Keyboard, {}, Log().mapToGlobal(QPoint()));
-        QApplication::sendEvent(Log().viewport(), &open);
+        QApplication::sendEvent(&Log(), &open);
         return chosen;
     }
 };
@@ -60,7 +58,7 @@ TEST_F(TerminalWindowLogView, SixteenItemsALineAreOneLineOfTheViewAndTextShowsLa
     Run([&] {
         ASSERT_TRUE(m_device.Give(Sequence(17, 0xE0)));
         EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 17; }));
-        EXPECT_EQ(Log().verticalScrollBar()->maximum() + Log().verticalScrollBar()->pageStep(), 2);
+        EXPECT_EQ(Log().VerticalScrollBar()->maximum() + Log().VerticalScrollBar()->pageStep(), 2);
         Choose(kIdLogFormat, kLineFormatText);
         EXPECT_TRUE(WaitUntil([&] { return Text().characterCount() == 17; }));
         EXPECT_EQ(Text().text(0, 17), QStringLiteral("àáâãäåæçèéêëìíîïð"));
@@ -78,7 +76,7 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
         ASSERT_TRUE(LogShows(RenderReceiveLog(bytes.data(), 1000, kLineFormatDec)));
 
         Text().setSelection(0, 200, 260);
-        QScrollBar& scroll = *Log().verticalScrollBar();
+        QScrollBar& scroll = *Log().VerticalScrollBar();
         ASSERT_GT(scroll.maximum(), 10);
         scroll.setValue(scroll.maximum() / 2);
         const int position = scroll.value();
@@ -100,7 +98,7 @@ TEST_F(TerminalWindowLogView, BytesThatLengthenTheLogBringTheViewBackToTheStartA
             ASSERT_TRUE(m_device.Give(Sequence(500)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown - 16; }));
             Text().setSelection(0, anchor, 0);
-            QScrollBar& lines = *Log().verticalScrollBar();
+            QScrollBar& lines = *Log().VerticalScrollBar();
             lines.setValue(scrolled ? lines.maximum() : 0);
             ASSERT_TRUE(m_device.Give(Sequence(16)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));
