@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr char kLineFeed = '\n';
-constexpr char kCarriageReturn = '\r';
 // Room between the frame and the text, left and above the first line.
 constexpr qreal kMargin = 4;
 
@@ -63,11 +61,9 @@ LogView::LogView(QWidget* parent)
 
 std::string LogView::Text() const {
     std::string text;
+    text.reserve(m_text.size() + m_lineStarts.size());
     for (const char c : m_text) {
-        if (c == kLineFeed) {
-            text.push_back(kCarriageReturn);
-        }
-        text.push_back(c);
+        text.append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
     }
     return text;
 }
@@ -155,10 +151,10 @@ std::size_t LogView::OffsetAt(QPointF point) const {
 void LogView::ShowOffset(std::size_t offset) {
     // The least scrolling that shows the line, and the cell with a margin on either side.
     const int line = LineOf(offset);
-    m_down->setValue(std::min(line, std::max(m_down->value(), line - m_down->pageStep() + 1)));
-    const int x = static_cast<int>(CharacterRect(offset).left() - LineLeft() + kMargin);
-    const int shown = x + static_cast<int>(std::ceil(m_advance + kMargin)) - m_area.width();
-    m_across->setValue(std::min(x - static_cast<int>(kMargin), std::max(m_across->value(), shown)));
+    m_down->setValue(std::clamp(m_down->value(), line - m_down->pageStep() + 1, line));
+    const int x = static_cast<int>(static_cast<qreal>(offset - LineStart(line)) * m_advance);
+    const int shown = x + static_cast<int>(std::ceil(m_advance + 2 * kMargin)) - m_area.width();
+    m_across->setValue(std::min(x, std::max(m_across->value(), shown)));
 }
 
 void LogView::AddMenuItem(const QString& text, std::function<bool()> available,
@@ -173,15 +169,15 @@ void LogView::AddToLines(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     m_text.reserve(m_text.size() + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != kLineFeed) {
+        if (text[i] != '\n') {
             m_text.push_back(text[i]);
             continue;
         }
-        if (i > 0 && text[i - 1] == kCarriageReturn) {
+        if (i > 0 && text[i - 1] == '\r') {
             m_text.pop_back();
         }
         m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
-        m_text.push_back(kLineFeed);
+        m_text.push_back('\n');
         m_lineStarts.push_back(m_text.size());
     }
     m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
@@ -228,13 +224,11 @@ void LogView::SizeScrollBars() {
         std::clamp(static_cast<int>((m_area.height() - kMargin) / m_lineHeight), 0, lines);
     const int width =
         static_cast<int>(std::ceil(static_cast<qreal>(m_longestLine) * m_advance + 2 * kMargin));
-    // A bar repaints on each new range or page, even to the values it has.
+    // A bar repaints on every page step it is given, even the one it has; a range only changes.
     for (const auto& [bar, maximum, step] :
          {std::tuple{m_down, lines - page, std::max(1, page)},
           {m_across, std::max(0, width - m_area.width()), std::max(1, m_area.width())}}) {
-        if (bar->maximum() != maximum) {
-            bar->setMaximum(maximum);
-        }
+        bar->setRange(0, maximum);
         if (bar->pageStep() != step) {
             bar->setPageStep(step);
         }
@@ -327,8 +321,8 @@ void LogView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         MeasureFont();
     }
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
-        event->type() == QEvent::ContentsRectChange) {
+    // A new frame resizes the contents, which lays them out; a new style may size the bars anew.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         LayOut();
     }
 }
