@@ -48,7 +48,6 @@ LogView::LogView(QWidget* parent)
     const bool fusion = QApplication::style()->name() == QLatin1String("fusion");
     for (QScrollBar* bar : {m_down, m_across}) {
         bar->setCursor(Qt::ArrowCursor);
-        bar->setFocusPolicy(Qt::NoFocus);
         connect(bar, &QScrollBar::valueChanged, this, [this] { update(m_area); });
         if (fusion) {
             auto* style = new CachedScrollBarStyle(QStyleFactory::create(QStringLiteral("fusion")));
