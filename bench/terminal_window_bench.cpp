@@ -14,6 +14,7 @@
 #include "support/TemporaryWorkingDirectory.h"
 #include "terminal/CTerminalDlg.h"
 #include "terminal/ReceiveBuffer.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <atomic>
@@ -26,7 +27,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
 #include <QScrollBar>
@@ -170,8 +170,7 @@ void BM_TerminalWindowTickAndRepaint(benchmark::State& state) {
 
     TickedWindow window;
     CTerminalDlg& dlg = window.dlg;
-    QScrollBar& lines =
-        *static_cast<QAbstractScrollArea*>(QtControl(dlg, kIdLogView))->verticalScrollBar();
+    QScrollBar& lines = *static_cast<LogView*>(QtControl(dlg, kIdLogView))->VerticalScrollBar();
     for (auto _ : state) {
         state.PauseTiming();
         dlg.OnClear();

@@ -1,13 +1,13 @@
 #include "TerminalWindowTest.h"
 #include "codec/LineFormat.h"
 #include "terminal/LogRendering.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <numeric>
 #include <string>
 #include <tuple>
 
-#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QApplication>
@@ -27,9 +27,7 @@ Bytes Sequence(std::size_t count, std::uint8_t first = 0) {
 
 class TerminalWindowLogView : public TerminalWindowTest {
 protected:
-    QAbstractScrollArea& Log() {
-        return *static_cast<QAbstractScrollArea*>(QtControl(*m_dlg, kIdLogView));
-    }
+    LogView& Log() { return *static_cast<LogView*>(QtControl(*m_dlg, kIdLogView)); }
     // What assistive technology reads and selects, offsets counting a line break once.
     QAccessibleTextInterface& Text() {
         return *QAccessible::queryAccessibleInterface(&Log())->textInterface();
@@ -49,7 +47,7 @@ protected:
             QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
         });
         QContextMenuEvent open(QContextMenuEvent::Keyboard, {}, Log().mapToGlobal(QPoint()));
-        QApplication::sendEvent(Log().viewport(), &open);
+        QApplication::sendEvent(&Log(), &open);
         return chosen;
     }
 };
@@ -58,7 +56,7 @@ TEST_F(TerminalWindowLogView, SixteenItemsALineAreOneLineOfTheViewAndTextShowsLa
     Run([&] {
         ASSERT_TRUE(m_device.Give(Sequence(17, 0xE0)));
         EXPECT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == 17; }));
-        EXPECT_EQ(Log().verticalScrollBar()->maximum() + Log().verticalScrollBar()->pageStep(), 2);
+        EXPECT_EQ(Log().VerticalScrollBar()->maximum() + Log().VerticalScrollBar()->pageStep(), 2);
         Choose(kIdLogFormat, kLineFormatText);
         EXPECT_TRUE(WaitUntil([&] { return Text().characterCount() == 17; }));
         EXPECT_EQ(Text().text(0, 17), QStringLiteral("àáâãäåæçèéêëìíîïð"));
@@ -76,7 +74,7 @@ TEST_F(TerminalWindowLogView, IdleTicksLeaveTheTextItsScrollPositionAndSelection
         ASSERT_TRUE(LogShows(RenderReceiveLog(bytes.data(), 1000, kLineFormatDec)));
 
         Text().setSelection(0, 200, 260);
-        QScrollBar& scroll = *Log().verticalScrollBar();
+        QScrollBar& scroll = *Log().VerticalScrollBar();
         ASSERT_GT(scroll.maximum(), 10);
         scroll.setValue(scroll.maximum() / 2);
         const int position = scroll.value();
@@ -97,7 +95,7 @@ TEST_F(TerminalWindowLogView, BytesThatLengthenTheLogBringTheViewBackToTheStartA
             ASSERT_TRUE(m_device.Give(Sequence(500)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown - 16; }));
             Text().setSelection(0, anchor, 0);
-            QScrollBar& lines = *Log().verticalScrollBar();
+            QScrollBar& lines = *Log().VerticalScrollBar();
             lines.setValue(scrolled ? lines.maximum() : 0);
             ASSERT_TRUE(m_device.Give(Sequence(16)));
             ASSERT_TRUE(WaitUntil([&] { return m_dlg->m_nShown == shown; }));

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -63,10 +64,6 @@ Qt::FocusPolicy FocusPolicyFor(const ControlTemplate& control) {
     return (control.style & kControlTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
 }
 
-Qt::ScrollBarPolicy ScrollBarPolicy(unsigned style, unsigned scrollStyle) {
-    return (style & scrollStyle) != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-}
-
 // An ampersand marks an access key, which a static text has no use for; "&&" is one "&".
 QString WithoutAccessKeyMarks(const QString& text) {
     QString plain;
@@ -92,8 +89,8 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget& dialog, const QFont
         // The one multi-line edit is the log, which is read-only.
         auto* log = new LogView(&dialog);
         log->setFont(FixedWidthFont(dialogFont));
-        log->setVerticalScrollBarPolicy(ScrollBarPolicy(style, kControlVScroll));
-        log->setHorizontalScrollBarPolicy(ScrollBarPolicy(style, kControlHScroll));
+        log->VerticalScrollBar()->setVisible((style & kControlVScroll) != 0);
+        log->HorizontalScrollBar()->setVisible((style & kControlHScroll) != 0);
         if ((style & kControlBorder) == 0) {
             log->setFrameShape(QFrame::NoFrame);
         }

@@ -6,26 +6,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <tuple>
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleFactory>
 
 namespace {
 
-constexpr char kLineFeed = '\n';
-constexpr char kCarriageReturn = '\r';
 // Room between the frame and the text, left and above the first line.
 constexpr qreal kMargin = 4;
 
@@ -35,49 +33,50 @@ bool IsWordCharacter(char c) {
 
 }  // namespace
 
-LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
-    LogViewAccessible::Register();
+LogView::LogView(QWidget* parent)
+    : QFrame(parent),
+      m_down(new QScrollBar(Qt::Vertical, this)),
+      m_across(new QScrollBar(Qt::Horizontal, this)) {
+    [[maybe_unused]] static const bool accessible =
+        (QAccessible::installFactory(&LogViewAccessible::For), true);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setLayoutDirection(Qt::LeftToRight);
     setFocusPolicy(Qt::StrongFocus);
-    viewport()->setCursor(Qt::IBeamCursor);
-    // paintEvent fills the background.
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    MeasureFont();
+    setCursor(Qt::IBeamCursor);
     // A growing log gives its scroll bar a new range on every tick; Fusion draws groove and
-    // slider apart, so their looks are kept and copied.
-    if (QApplication::style()->name() == QLatin1String("fusion")) {
-        for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+    // slider with gradients, so the bars' looks are kept and copied.
+    const bool fusion = QApplication::style()->name() == QLatin1String("fusion");
+    for (QScrollBar* bar : {m_down, m_across}) {
+        bar->setCursor(Qt::ArrowCursor);
+        connect(bar, &QScrollBar::valueChanged, this, [this] { update(m_area); });
+        if (fusion) {
             auto* style = new CachedScrollBarStyle(QStyleFactory::create(QStringLiteral("fusion")));
-            style->setParent(this);
+            style->setParent(bar);
             bar->setStyle(style);
         }
     }
+    MeasureFont();
 }
 
 std::string LogView::Text() const {
     std::string text;
+    text.reserve(m_text.size() + m_lineStarts.size());
     for (const char c : m_text) {
-        if (c == kLineFeed) {
-            text.push_back(kCarriageReturn);
-        }
-        text.push_back(c);
+        text.append(c == '\n' ? "\r\n" : std::string_view(&c, 1));
     }
     return text;
 }
 
 void LogView::SetText(std::string_view text) {
-    const QString before = QAccessible::isActive() ? FromLatin1Text(m_text) : QString();
+    if (QAccessible::isActive()) {
+        QAccessibleTextRemoveEvent removed(this, 0, FromLatin1Text(m_text));
+        QAccessible::updateAccessibility(&removed);
+    }
     m_text.clear();
     m_lineStarts.assign(1, 0);
     m_longestLine = 0;
-    AddToLines(text);
-    SizeScrollBars();
-    Restart(true);
-    if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent changed(this, 0, before, FromLatin1Text(m_text));
-        QAccessible::updateAccessibility(&changed);
-    }
+    update(m_area);
+    AppendText(text);
 }
 
 void LogView::AppendText(std::string_view text) {
@@ -86,13 +85,15 @@ void LogView::AppendText(std::string_view text) {
     AddToLines(text);
     SizeScrollBars();
     // Only a view that shows where the text goes draws it, from the line it was added to on.
-    const QScrollBar& lines = *verticalScrollBar();
-    const bool shown = lines.value() == 0 && lastLine <= lines.pageStep();
-    Restart(false);
-    if (shown) {
+    if (m_down->value() == 0 && lastLine <= m_down->pageStep()) {
         const int top = static_cast<int>(LineTop(lastLine));
-        viewport()->update(0, top, viewport()->width(), (LineCount() - lastLine) * m_lineHeight);
+        update(QRect(m_area.left(), top, m_area.width(), (LineCount() - lastLine) * m_lineHeight) &
+               m_area);
     }
+    // Nothing selected, the caret and the view at the start; a bar that moves repaints the view.
+    Select(0, 0);
+    m_across->setValue(0);
+    m_down->setValue(0);
     if (QAccessible::isActive() && m_text.size() > added) {
         QAccessibleTextInsertEvent inserted(this, static_cast<int>(added),
                                             FromLatin1Text(std::string_view(m_text).substr(added)));
@@ -110,7 +111,7 @@ void LogView::Select(std::size_t anchor, std::size_t caret) {
     m_anchor = anchor;
     m_caret = caret;
     if (selected || hasFocus()) {
-        viewport()->update();
+        update(m_area);
     }
     if (QAccessible::isActive()) {
         QAccessibleTextSelectionEvent changed(this, static_cast<int>(std::min(anchor, caret)),
@@ -120,83 +121,65 @@ void LogView::Select(std::size_t anchor, std::size_t caret) {
     }
 }
 
-QString LogView::SelectedText() const {
+void LogView::Copy(QClipboard::Mode mode) const {
     const std::size_t from = std::min(m_anchor, m_caret);
     // The clipboard ends lines with "\n" and gives them to other programs as the system ends them.
-    return FromLatin1Text(
-        std::string_view(m_text).substr(from, std::max(m_anchor, m_caret) - from));
-}
-
-void LogView::Copy() const {
     if (m_anchor != m_caret) {
-        QGuiApplication::clipboard()->setText(SelectedText());
+        QGuiApplication::clipboard()->setText(FromLatin1Text(std::string_view(m_text).substr(
+                                                  from, std::max(m_anchor, m_caret) - from)),
+                                              mode);
     }
 }
 
 QRectF LogView::CharacterRect(std::size_t offset) const {
     offset = std::min(offset, m_text.size());
     const int line = LineOf(offset);
-    const qreal column = static_cast<qreal>(offset - m_lineStarts[static_cast<std::size_t>(line)]);
-    return {kMargin - horizontalScrollBar()->value() + column * m_advance, LineTop(line), m_advance,
-            static_cast<qreal>(m_lineHeight)};
+    return {LineLeft() + static_cast<qreal>(offset - LineStart(line)) * m_advance, LineTop(line),
+            m_advance, static_cast<qreal>(m_lineHeight)};
 }
 
 std::size_t LogView::OffsetAt(QPointF point) const {
-    const int first = verticalScrollBar()->value();
-    const qreal below = point.y() - LineTop(first);
-    const int line =
-        std::clamp(first + static_cast<int>(std::floor(below / m_lineHeight)), 0, LineCount() - 1);
-    const std::size_t start = m_lineStarts[static_cast<std::size_t>(line)];
-    const qreal column =
-        std::round((point.x() - kMargin + horizontalScrollBar()->value()) / m_advance);
-    return std::min(start + static_cast<std::size_t>(std::max<qreal>(0, column)), LineEnd(line));
+    const int first = m_down->value();
+    const int below = static_cast<int>(std::floor((point.y() - LineTop(first)) / m_lineHeight));
+    const int line = std::clamp(first + below, 0, LineCount() - 1);
+    const qreal column = std::round((point.x() - LineLeft()) / m_advance);
+    return std::min(LineStart(line) + static_cast<std::size_t>(std::max<qreal>(0, column)),
+                    LineEnd(line));
 }
 
 void LogView::ShowOffset(std::size_t offset) {
     // The least scrolling that shows the line, and the cell with a margin on either side.
     const int line = LineOf(offset);
-    QScrollBar& lines = *verticalScrollBar();
-    lines.setValue(std::min(line, std::max(lines.value(), line - lines.pageStep() + 1)));
-    QScrollBar& across = *horizontalScrollBar();
-    const int x = static_cast<int>(CharacterRect(offset).left()) + across.value();
-    const int shown = x + static_cast<int>(std::ceil(m_advance + kMargin)) - viewport()->width();
-    across.setValue(std::min(x - static_cast<int>(kMargin), std::max(across.value(), shown)));
+    m_down->setValue(std::clamp(m_down->value(), line - m_down->pageStep() + 1, line));
+    const int x = static_cast<int>(static_cast<qreal>(offset - LineStart(line)) * m_advance);
+    const int shown = x + static_cast<int>(std::ceil(m_advance + 2 * kMargin)) - m_area.width();
+    m_across->setValue(std::min(x, std::max(m_across->value(), shown)));
+}
+
+void LogView::AddMenuItem(const QString& text, std::function<bool()> available,
+                          std::function<void()> chosen) {
+    auto* item = new QAction(text, this);
+    connect(item, &QAction::triggered, this, std::move(chosen));
+    m_menuItems.emplace_back(item, std::move(available));
 }
 
 void LogView::AddToLines(std::string_view text) {
     // Text ends at its first zero byte, as a zero-terminated string does.
     text = text.substr(0, text.find('\0'));
     m_text.reserve(m_text.size() + text.size());
-    std::size_t lineStart = m_lineStarts.back();
-    for (std::size_t from = 0; from < text.size();) {
-        const std::size_t lineFeed = text.find(kLineFeed, from);
-        std::size_t end = lineFeed == std::string_view::npos ? text.size() : lineFeed;
-        if (lineFeed != std::string_view::npos && end > from && text[end - 1] == kCarriageReturn) {
-            --end;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n') {
+            m_text.push_back(text[i]);
+            continue;
         }
-        m_text.append(text.substr(from, end - from));
-        if (lineFeed == std::string_view::npos) {
-            break;
+        if (i > 0 && text[i - 1] == '\r') {
+            m_text.pop_back();
         }
-        m_longestLine = std::max(m_longestLine, m_text.size() - lineStart);
-        m_text.push_back(kLineFeed);
-        lineStart = m_text.size();
-        m_lineStarts.push_back(lineStart);
-        from = lineFeed + 1;
+        m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
+        m_text.push_back('\n');
+        m_lineStarts.push_back(m_text.size());
     }
-    m_longestLine = std::max(m_longestLine, m_text.size() - lineStart);
-}
-
-void LogView::Restart(bool repaint) {
-    repaint = repaint || m_anchor != m_caret;
-    m_anchor = 0;
-    m_caret = 0;
-    // A scroll bar that moves repaints the view itself.
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
-    if (repaint) {
-        viewport()->update();
-    }
+    m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
 }
 
 void LogView::MeasureFont() {
@@ -204,36 +187,51 @@ void LogView::MeasureFont() {
     m_advance = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char(' ')));
     m_ascent = metrics.ascent();
     m_lineHeight = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
+    m_across->setSingleStep(static_cast<int>(std::ceil(m_advance)));
     m_font = QRawFont::fromFont(font());
     // Drawn from the raw font: the printable characters (not the soft hyphen, a format
     // character) the font itself has, each one cell wide.
-    m_drawableChars.fill(false);
+    m_glyphs.fill(0);
     for (int c = ' '; c <= 0xFF; ++c) {
         const QChar character(c);
-        if (!character.isPrint() || !m_font.supportsCharacter(character)) {
-            continue;
-        }
         const QList<quint32> glyphs = m_font.glyphIndexesForString(QString(character));
-        if (glyphs.size() == 1 && metrics.horizontalAdvance(character) == m_advance) {
+        if (character.isPrint() && m_font.supportsCharacter(character) && glyphs.size() == 1 &&
+            metrics.horizontalAdvance(character) == m_advance) {
             m_glyphs[static_cast<std::size_t>(c)] = glyphs.front();
-            m_drawableChars[static_cast<std::size_t>(c)] = true;
         }
     }
+}
+
+void LogView::LayOut() {
+    // The bars inside the frame, the text in the rest.
+    const QRect inside = contentsRect();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int right = m_down->isVisibleTo(this) ? extent : 0;
+    const int bottom = m_across->isVisibleTo(this) ? extent : 0;
+    m_area = inside.adjusted(0, 0, -right, -bottom);
+    m_down->setGeometry(m_area.right() + 1, inside.top(), right, m_area.height());
+    m_across->setGeometry(inside.left(), m_area.bottom() + 1, m_area.width(), bottom);
+    SizeScrollBars();
+    update();
 }
 
 void LogView::SizeScrollBars() {
     // A page is the lines wholly shown below the top margin; the last page ends with the last
     // line. Across, the longest line and a margin on each side.
     const int lines = LineCount();
-    const qreal room = viewport()->height() - kMargin;
-    const int page = std::clamp(static_cast<int>(room / m_lineHeight), 0, lines);
-    verticalScrollBar()->setRange(0, lines - page);
-    verticalScrollBar()->setPageStep(std::max(1, page));
+    const int page =
+        std::clamp(static_cast<int>((m_area.height() - kMargin) / m_lineHeight), 0, lines);
     const int width =
         static_cast<int>(std::ceil(static_cast<qreal>(m_longestLine) * m_advance + 2 * kMargin));
-    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
-    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
-    horizontalScrollBar()->setSingleStep(static_cast<int>(std::ceil(m_advance)));
+    // A bar repaints on every page step it is given, even the one it has; a range only changes.
+    for (const auto& [bar, maximum, step] :
+         {std::tuple{m_down, lines - page, std::max(1, page)},
+          {m_across, std::max(0, width - m_area.width()), std::max(1, m_area.width())}}) {
+        bar->setRange(0, maximum);
+        if (bar->pageStep() != step) {
+            bar->setPageStep(step);
+        }
+    }
 }
 
 int LogView::LineOf(std::size_t offset) const {
@@ -242,99 +240,95 @@ int LogView::LineOf(std::size_t offset) const {
 }
 
 qreal LogView::LineTop(int line) const {
-    const int first = verticalScrollBar()->value();
+    const int first = m_down->value();
     // The margin is above the first line only.
-    return (first == 0 ? kMargin : 0) + (line - first) * m_lineHeight;
+    return m_area.top() + (first == 0 ? kMargin : 0) + (line - first) * m_lineHeight;
+}
+
+qreal LogView::LineLeft() const {
+    return m_area.left() + kMargin - m_across->value();
 }
 
 void LogView::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    const QRect area = event->rect();
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = event->rect() & m_area;
+    painter.setClipRect(area);
     painter.fillRect(area, palette().brush(QPalette::Base));
-    m_glyphIndexes.clear();
-    m_glyphPositions.clear();
-    const qreal left = kMargin - horizontalScrollBar()->value();
-    int first = verticalScrollBar()->value();
+    int first = m_down->value();
     int last = first;
     for (; last < LineCount() && LineTop(last) <= area.bottom(); ++last) {
         first += LineTop(last) + m_lineHeight <= area.top() ? 1 : 0;
     }
     painter.setPen(palette().color(QPalette::Text));
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
     for (int line = first; line < last; ++line) {
-        DrawLine(painter, line, left);
+        const std::string_view text = LineText(line);
+        const QPointF baseline(LineLeft(), LineTop(line) + m_ascent);
+        if (std::any_of(text.begin(), text.end(),
+                        [this](char c) { return m_glyphs[static_cast<unsigned char>(c)] == 0; })) {
+            // Fallback fonts, tabs and controls as the text layout shows them.
+            painter.drawText(baseline, FromLatin1Text(text));
+            continue;
+        }
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            // A space draws nothing.
+            if (text[i] != ' ') {
+                glyphs.append(m_glyphs[static_cast<unsigned char>(text[i])]);
+                positions.append(baseline + QPointF(static_cast<qreal>(i) * m_advance, 0));
+            }
+        }
     }
-    if (!m_glyphIndexes.isEmpty()) {
+    if (!glyphs.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(m_font);
-        run.setGlyphIndexes(m_glyphIndexes);
-        run.setPositions(m_glyphPositions);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
         painter.drawGlyphRun(QPointF(), run);
     }
     // The selection over the text, in the highlight's colours.
-    const std::size_t from = std::min(m_anchor, m_caret);
-    const std::size_t to = std::max(m_anchor, m_caret);
-    for (int line = first; line < last && to > from; ++line) {
-        const std::size_t begin = m_lineStarts[static_cast<std::size_t>(line)];
-        const std::size_t end = LineEnd(line);
-        const std::size_t selectedFrom = std::clamp(from, begin, end + 1);
-        const std::size_t selectedTo = std::clamp(to, begin, end + 1);
-        const QRectF selected(
-            left + static_cast<qreal>(selectedFrom - begin) * m_advance, LineTop(line),
-            static_cast<qreal>(selectedTo - selectedFrom) * m_advance, m_lineHeight);
+    painter.setPen(palette().color(QPalette::HighlightedText));
+    for (int line = first; line < last && m_anchor != m_caret; ++line) {
+        const auto x = [&](std::size_t offset) {
+            const std::size_t column = std::clamp(offset, LineStart(line), LineEnd(line) + 1);
+            return LineLeft() + static_cast<qreal>(column - LineStart(line)) * m_advance;
+        };
+        const qreal from = x(std::min(m_anchor, m_caret));
+        const QRectF selected(from, LineTop(line), x(std::max(m_anchor, m_caret)) - from,
+                              m_lineHeight);
         painter.fillRect(selected, palette().brush(QPalette::Highlight));
-        painter.save();
-        painter.setClipRect(selected);
-        painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawText(QPointF(left, LineTop(line) + m_ascent),
-                         FromLatin1Text(std::string_view(m_text).substr(begin, end - begin)));
-        painter.restore();
+        painter.setClipRect(selected & QRectF(area));
+        painter.drawText(QPointF(LineLeft(), LineTop(line) + m_ascent),
+                         FromLatin1Text(LineText(line)));
     }
     if (hasFocus()) {
         const QRectF caret = CharacterRect(m_caret);
-        painter.fillRect(QRectF(caret.topLeft(), QSizeF(1, caret.height())), painter.pen().color());
-    }
-}
-
-void LogView::DrawLine(QPainter& painter, int line, qreal left) {
-    const std::size_t begin = m_lineStarts[static_cast<std::size_t>(line)];
-    const std::string_view text = std::string_view(m_text).substr(begin, LineEnd(line) - begin);
-    const qreal baseline = LineTop(line) + m_ascent;
-    const bool drawable = std::all_of(text.begin(), text.end(), [this](char c) {
-        return m_drawableChars[static_cast<unsigned char>(c)];
-    });
-    if (!drawable) {
-        // Fallback fonts, tabs and controls as the text layout shows them.
-        painter.drawText(QPointF(left, baseline), FromLatin1Text(text));
-        return;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A space draws nothing.
-        if (text[i] != ' ') {
-            m_glyphIndexes.append(m_glyphs[static_cast<unsigned char>(text[i])]);
-            m_glyphPositions.append(QPointF(left + static_cast<qreal>(i) * m_advance, baseline));
-        }
+        painter.setClipRect(area);
+        painter.fillRect(QRectF(caret.topLeft(), QSizeF(1, caret.height())),
+                         palette().color(QPalette::Text));
     }
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    SizeScrollBars();
+    QFrame::resizeEvent(event);
+    LayOut();
 }
 
 void LogView::changeEvent(QEvent* event) {
-    QAbstractScrollArea::changeEvent(event);
+    QFrame::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         MeasureFont();
-        SizeScrollBars();
-        viewport()->update();
+    }
+    // A new frame resizes the contents, which lays them out; a new style may size the bars anew.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        LayOut();
     }
 }
 
 long long LogView::MovedCaret(const QKeyEvent& event) const {
     const int line = LineOf(m_caret);
-    const std::size_t start = m_lineStarts[static_cast<std::size_t>(line)];
     const bool wholeText = (event.modifiers() & Qt::ControlModifier) != 0;
-    const int page = verticalScrollBar()->pageStep();
     int to = line;
     switch (event.key()) {
         case Qt::Key_Left:
@@ -342,7 +336,7 @@ long long LogView::MovedCaret(const QKeyEvent& event) const {
         case Qt::Key_Right:
             return static_cast<long long>(std::min(m_caret + 1, m_text.size()));
         case Qt::Key_Home:
-            return wholeText ? 0 : static_cast<long long>(start);
+            return wholeText ? 0 : static_cast<long long>(LineStart(line));
         case Qt::Key_End:
             return static_cast<long long>(wholeText ? m_text.size() : LineEnd(line));
         case Qt::Key_Up:
@@ -351,7 +345,7 @@ long long LogView::MovedCaret(const QKeyEvent& event) const {
             break;
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
-            to += event.key() == Qt::Key_PageUp ? -page : page;
+            to += event.key() == Qt::Key_PageUp ? -m_down->pageStep() : m_down->pageStep();
             break;
         default:
             return -1;
@@ -359,7 +353,7 @@ long long LogView::MovedCaret(const QKeyEvent& event) const {
     // The same column on another line, or that line's end.
     to = std::clamp(to, 0, LineCount() - 1);
     return static_cast<long long>(
-        std::min(m_lineStarts[static_cast<std::size_t>(to)] + (m_caret - start), LineEnd(to)));
+        std::min(LineStart(to) + (m_caret - LineStart(line)), LineEnd(to)));
 }
 
 void LogView::keyPressEvent(QKeyEvent* event) {
@@ -372,7 +366,7 @@ void LogView::keyPressEvent(QKeyEvent* event) {
         Select((event->modifiers() & Qt::ShiftModifier) != 0 ? m_anchor : moved, moved);
         ShowOffset(moved);
     } else {
-        QAbstractScrollArea::keyPressEvent(event);
+        QFrame::keyPressEvent(event);
     }
 }
 
@@ -392,11 +386,8 @@ void LogView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        QClipboard& clipboard = *QGuiApplication::clipboard();
-        if (m_anchor != m_caret && clipboard.supportsSelection()) {
-            clipboard.setText(SelectedText(), QClipboard::Selection);
-        }
+    if (event->button() == Qt::LeftButton && QGuiApplication::clipboard()->supportsSelection()) {
+        Copy(QClipboard::Selection);
     }
 }
 
@@ -426,12 +417,15 @@ void LogView::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_menuItems.empty()) {
         menu.addSeparator();
     }
-    for (const MenuItem& item : m_menuItems) {
-        menu.addAction(item.text, this, item.chosen)->setEnabled(item.available());
+    for (const auto& [item, available] : m_menuItems) {
+        item->setEnabled(available());
+        menu.addAction(item);
     }
     menu.exec(event->globalPos());
 }
 
-void LogView::scrollContentsBy(int, int) {
-    viewport()->update();
+void LogView::wheelEvent(QWheelEvent* event) {
+    const QPoint turned = event->angleDelta();
+    QCoreApplication::sendEvent(std::abs(turned.x()) > std::abs(turned.y()) ? m_across : m_down,
+                                event);
 }

@@ -5,15 +5,21 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QFrame>
 #include <QRawFont>
+
+class QAction;
+class QScrollBar;
 
 // The read-only log: a grid of fixed-width characters that draws only the lines it shows, so a
 // log growing ten times a second costs what arrived, not what it holds. It keeps its own caret
-// and selection, copies, and reads out through LogViewAccessible. One char is one byte.
-class LogView : public QAbstractScrollArea {
+// and selection, copies, and reads out through LogViewAccessible. One char is one byte. It places
+// its scroll bars itself, so a tick that lengthens the log repaints one bar and nothing else.
+class LogView : public QFrame {
 public:
     explicit LogView(QWidget* parent);
 
@@ -30,21 +36,23 @@ public:
     std::size_t Caret() const { return m_caret; }
     std::size_t Anchor() const { return m_anchor; }
     void Select(std::size_t anchor, std::size_t caret);
-    // The selected text, lines ended as the system ends them.
-    QString SelectedText() const;
-    void Copy() const;
-    // Where a character is drawn, in the viewport, and the character under a viewport point.
+    // Puts the selected text on the clipboard, lines ended as the system ends them.
+    void Copy(QClipboard::Mode mode = QClipboard::Clipboard) const;
+    // Where the text is drawn, where a character is, and the character under a point, all in
+    // the widget's coordinates.
+    QRect TextArea() const { return m_area; }
     QRectF CharacterRect(std::size_t offset) const;
     std::size_t OffsetAt(QPointF point) const;
     // Scrolls the least that shows the character at this offset.
     void ShowOffset(std::size_t offset);
 
+    QScrollBar* VerticalScrollBar() const { return m_down; }
+    QScrollBar* HorizontalScrollBar() const { return m_across; }
+
     // Adds an item after Copy and Select All to the context menu, enabled when `available`
     // says so as the menu opens.
     void AddMenuItem(const QString& text, std::function<bool()> available,
-                     std::function<void()> chosen) {
-        m_menuItems.push_back({text, std::move(available), std::move(chosen)});
-    }
+                     std::function<void()> chosen);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,47 +64,41 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
-    struct MenuItem {
-        QString text;
-        std::function<bool()> available;
-        std::function<void()> chosen;
-    };
-
     void AddToLines(std::string_view text);
-    // After a new text: nothing selected, caret and view at the start.
-    void Restart(bool repaint);
     void MeasureFont();
+    void LayOut();
     void SizeScrollBars();
     int LineCount() const { return static_cast<int>(m_lineStarts.size()); }
     int LineOf(std::size_t offset) const;
+    std::size_t LineStart(int line) const { return m_lineStarts[static_cast<std::size_t>(line)]; }
     std::size_t LineEnd(int line) const {
-        const auto next = static_cast<std::size_t>(line) + 1;
-        return next < m_lineStarts.size() ? m_lineStarts[next] - 1 : m_text.size();
+        return line + 1 < LineCount() ? LineStart(line + 1) - 1 : m_text.size();
+    }
+    std::string_view LineText(int line) const {
+        return std::string_view(m_text).substr(LineStart(line), LineEnd(line) - LineStart(line));
     }
     qreal LineTop(int line) const;
+    qreal LineLeft() const;
     // The caret moved by a key, or -1 for a key that does not move it.
     long long MovedCaret(const QKeyEvent& event) const;
-    // Draws a line that holds a character the raw font cannot draw; adds the others' glyphs
-    // to the run drawn after all lines.
-    void DrawLine(QPainter& painter, int line, qreal left);
 
     std::string m_text;
     std::vector<std::size_t> m_lineStarts{0};
     std::size_t m_longestLine = 0;
     std::size_t m_caret = 0;
     std::size_t m_anchor = 0;
-    std::vector<MenuItem> m_menuItems;
+    std::vector<std::pair<QAction*, std::function<bool()>>> m_menuItems;
 
+    QScrollBar* m_down;
+    QScrollBar* m_across;
+    QRect m_area;
     QRawFont m_font;
+    // Each character's glyph in the raw font where it is drawn from there, one grid cell wide;
+    // 0 for those a line then needs the painter's text layout for.
     std::array<quint32, 256> m_glyphs{};
-    // The characters drawn from the raw font, each one grid cell wide; a line holding any
-    // other is drawn by the painter's text layout.
-    std::array<bool, 256> m_drawableChars{};
-    QList<quint32> m_glyphIndexes;
-    QList<QPointF> m_glyphPositions;
     qreal m_advance = 1;
     qreal m_ascent = 0;
     int m_lineHeight = 1;

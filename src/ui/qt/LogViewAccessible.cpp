@@ -2,17 +2,6 @@
 
 #include "ui/qt/Latin1Text.h"
 
-void LogViewAccessible::Register() {
-    static const bool registered = [] {
-        QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
-            auto* log = dynamic_cast<LogView*>(object);
-            return log != nullptr ? new LogViewAccessible(log) : nullptr;
-        });
-        return true;
-    }();
-    static_cast<void>(registered);
-}
-
 void* LogViewAccessible::interface_cast(QAccessible::InterfaceType type) {
     if (type == QAccessible::TextInterface) {
         return static_cast<QAccessibleTextInterface*>(this);
@@ -53,13 +42,12 @@ QString LogViewAccessible::text(int start, int end) const {
 
 QRect LogViewAccessible::characterRect(int offset) const {
     const QRect cell = Log().CharacterRect(Offset(offset)).toAlignedRect();
-    return {Log().viewport()->mapToGlobal(cell.topLeft()), cell.size()};
+    return {Log().mapToGlobal(cell.topLeft()), cell.size()};
 }
 
 int LogViewAccessible::offsetAtPoint(const QPoint& point) const {
-    const QPoint inView = Log().viewport()->mapFromGlobal(point);
-    return Log().viewport()->rect().contains(inView) ? static_cast<int>(Log().OffsetAt(inView))
-                                                     : -1;
+    const QPoint inView = Log().mapFromGlobal(point);
+    return Log().TextArea().contains(inView) ? static_cast<int>(Log().OffsetAt(inView)) : -1;
 }
 
 void LogViewAccessible::scrollToSubstring(int start, int end) {

@@ -12,8 +12,11 @@ class LogViewAccessible : public QAccessibleWidget, public QAccessibleTextInterf
 public:
     explicit LogViewAccessible(LogView* log) : QAccessibleWidget(log, QAccessible::EditableText) {}
 
-    // Makes log views known to Qt's accessibility; once is enough, more does no harm.
-    static void Register();
+    // Qt's accessibility asks this of every object it meets.
+    static QAccessibleInterface* For(const QString&, QObject* object) {
+        auto* log = dynamic_cast<LogView*>(object);
+        return log != nullptr ? new LogViewAccessible(log) : nullptr;
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;

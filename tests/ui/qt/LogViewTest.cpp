@@ -3,6 +3,7 @@
 #include "ui/TemplateDialog.h"
 #include "ui/qt/CachedScrollBarStyle.h"
 #include "ui/qt/Latin1Text.h"
+#include "ui/qt/LogView.h"
 #include "ui/qt/QtControls.h"
 
 #include <cmath>
@@ -11,7 +12,6 @@
 #include <tuple>
 #include <vector>
 
-#include <QAbstractScrollArea>
 #include <QAccessibleTextInterface>
 #include <QApplication>
 #include <QClipboard>
@@ -27,18 +27,18 @@ namespace {
 
 // The log's lines as the painter's own text layout draws them, below a margin of 4 pixels at
 // the top and left.
-QImage DrawnByTextLayout(const QAbstractScrollArea& log, const std::string& text) {
-    QImage image(log.viewport()->size() * log.devicePixelRatio(), QImage::Format_RGB32);
+QImage DrawnByTextLayout(const LogView& log, const std::string& text) {
+    QImage image(log.TextArea().size() * log.devicePixelRatio(), QImage::Format_RGB32);
     image.setDevicePixelRatio(log.devicePixelRatio());
     image.fill(log.palette().color(QPalette::Base));
     QPainter painter(&image);
     painter.setFont(log.font());
     const QFontMetricsF metrics(log.font());
     const QStringList lines = FromLatin1Text(text).split(QStringLiteral("\r\n"));
-    const int top = log.verticalScrollBar()->value();
+    const int top = log.VerticalScrollBar()->value();
     for (int line = top; line < lines.size(); ++line) {
         const qreal y = (top == 0 ? 4 : 0) + (line - top) * std::ceil(metrics.lineSpacing());
-        painter.drawText(QPointF(4 - log.horizontalScrollBar()->value(), y + metrics.ascent()),
+        painter.drawText(QPointF(4 - log.HorizontalScrollBar()->value(), y + metrics.ascent()),
                          lines[line]);
     }
     return image;
@@ -47,7 +47,7 @@ QImage DrawnByTextLayout(const QAbstractScrollArea& log, const std::string& text
 TEST(LogView, DrawsItsLinesWhereTheTextLayoutDrawsThem) {
     TemplateDialog dialog(kTerminalTemplate);
     QtWindow(dialog).show();
-    auto& log = *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView));
+    auto& log = *static_cast<LogView*>(QtControl(dialog, kIdLogView));
     std::string hex;
     for (int i = 0; i < 600; ++i) {
         hex += i % 16 == 15 ? "a5  \r\n" : "a5  ";
@@ -65,9 +65,9 @@ TEST(LogView, DrawsItsLinesWhereTheTextLayoutDrawsThem) {
                                                        "d\r\n\x01\x9F"),
                                            0, 0}}) {
         dialog.SetDlgItemText(kIdLogView, text);
-        log.verticalScrollBar()->setValue(top);
-        log.horizontalScrollBar()->setValue(left);
-        EXPECT_EQ(log.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+        log.VerticalScrollBar()->setValue(top);
+        log.HorizontalScrollBar()->setValue(left);
+        EXPECT_EQ(log.grab(log.TextArea()).toImage().convertToFormat(QImage::Format_RGB32),
                   DrawnByTextLayout(log, text))
             << top << " " << left;
     }
@@ -76,8 +76,8 @@ TEST(LogView, DrawsItsLinesWhereTheTextLayoutDrawsThem) {
 TEST(LogView, SelectsOnTheCharacterGridWithKeysAndMouseAndCopiesWhatItSelects) {
     TemplateDialog dialog(kTerminalTemplate);
     QtWindow(dialog).show();
-    auto& log = *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView));
-    QWidget& view = *log.viewport();
+    auto& log = *static_cast<LogView*>(QtControl(dialog, kIdLogView));
+    QWidget& view = log;
     const auto cell = [&](int offset) {
         const QAccessibleTextInterface& text =
             *QAccessible::queryAccessibleInterface(&log)->textInterface();
@@ -126,9 +126,9 @@ TEST(LogView, ScrollBarsCopyTheirLooksAsFusionDrawsThemAtEveryPixelRatio) {
     // The tests' style, without a desktop's; another would leave nothing to compare.
     ASSERT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
     TemplateDialog dialog(kTerminalTemplate);
-    auto& log = *static_cast<QAbstractScrollArea*>(QtControl(dialog, kIdLogView));
+    auto& log = *static_cast<LogView*>(QtControl(dialog, kIdLogView));
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
-    for (QScrollBar* bar : {log.verticalScrollBar(), log.horizontalScrollBar()}) {
+    for (QScrollBar* bar : {log.VerticalScrollBar(), log.HorizontalScrollBar()}) {
         QStyle* const kept = bar->style();
         ASSERT_NE(dynamic_cast<CachedScrollBarStyle*>(kept), nullptr);
         // The same slider again elsewhere in the bar, at other ratios, in another palette.
