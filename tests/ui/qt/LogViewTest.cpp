@@ -77,11 +77,10 @@ TEST(LogView, SelectsOnTheCharacterGridWithKeysAndMouseAndCopiesWhatItSelects) {
     TemplateDialog dialog(kTerminalTemplate);
     QtWindow(dialog).show();
     auto& log = *static_cast<LogView*>(QtControl(dialog, kIdLogView));
-    QWidget& view = log;
     const auto cell = [&](int offset) {
         const QAccessibleTextInterface& text =
             *QAccessible::queryAccessibleInterface(&log)->textInterface();
-        return view.mapFromGlobal(text.characterRect(offset).topLeft()) + QPoint(0, 2);
+        return log.mapFromGlobal(text.characterRect(offset).topLeft()) + QPoint(0, 2);
     };
     using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
@@ -106,11 +105,11 @@ TEST(LogView, SelectsOnTheCharacterGridWithKeysAndMouseAndCopiesWhatItSelects) {
         log.setFocus();
         QGuiApplication::clipboard()->clear();
         if (drag > 0) {
-            QTest::mousePress(&view, Qt::LeftButton, {}, cell(0));
-            QTest::mouseMove(&view, cell(drag));
-            QTest::mouseRelease(&view, Qt::LeftButton, {}, cell(drag));
+            QTest::mousePress(&log, Qt::LeftButton, {}, cell(0));
+            QTest::mouseMove(&log, cell(drag));
+            QTest::mouseRelease(&log, Qt::LeftButton, {}, cell(drag));
         } else if (drag < 0) {
-            QTest::mouseDClick(&view, Qt::LeftButton, {}, cell(-drag));
+            QTest::mouseDClick(&log, Qt::LeftButton, {}, cell(-drag));
         }
         for (const auto& [key, modifiers] : keys) {
             QTest::keyClick(&log, key, modifiers);
@@ -136,7 +135,6 @@ TEST(LogView, ScrollBarsCopyTheirLooksAsFusionDrawsThemAtEveryPixelRatio) {
              {std::tuple{100, 50, 1, QColor(Qt::lightGray)},
               {100, 0, 1, QColor(Qt::lightGray)},
               {100, 50, 5, QColor(Qt::lightGray)},
-              {100, 100, 5, QColor(Qt::lightGray)},
               {7, 3, 7, QColor(Qt::lightGray)},
               {7, 3, 2, QColor(Qt::darkCyan)}}) {
             bar->setRange(0, maximum);
