@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,9 @@ static_assert(TextModeReader::kMaxLineLength <= static_cast<std::size_t>(kEditTe
 
 CTerminalDlg::CTerminalDlg(TemplateDialog* pParent, const SerialDeviceFactory& makeDevice)
     : TemplateDialog(kTerminalTemplate, pParent),
-      m_comPort(makeDevice(), [this](const std::string& text) { ReportChannelError(text); }) {
+      m_comPort(makeDevice(), [this](const std::string& text) {
+          ShowOutsideTick([text] { ShowErrorBox(text); });
+      }) {
     BindClicked(kIdClearButton, &CTerminalDlg::OnClear);
     BindClicked(kIdSendButton1, &CTerminalDlg::OnSend1);
     BindClicked(kIdSetButton, &CTerminalDlg::OnSet);
@@ -186,11 +189,11 @@ void CTerminalDlg::FollowDevice() {
     m_bDeviceSeen = present;
 }
 
-void CTerminalDlg::ReportChannelError(const std::string& text) {
+void CTerminalDlg::ShowOutsideTick(std::function<void()> showBox) {
     if (m_bInTick) {
-        PostCall([text] { ShowErrorBox(text); });
+        PostCall(std::move(showBox));
     } else {
-        ShowErrorBox(text);
+        showBox();
     }
 }
 

@@ -92,8 +92,9 @@ public:
     // After the channel lost its device: opens the port again with the settings field's text,
     // as Set does, when its number leads to a device again after having led to none.
     void FollowDevice();
-    // The channel's error box: inside a tick it opens once the tick has returned.
-    void ReportChannelError(const std::string& text);
+    // Shows a box now, or inside a tick once the tick has returned, so that the reading goes on
+    // while the box waits.
+    void ShowOutsideTick(std::function<void()> showBox);
 
     // The parameters file into the send lines: each selector's entry, remembered format and
     // text. A file that cannot be opened leaves them as they are, after saying so.

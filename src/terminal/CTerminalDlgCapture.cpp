@@ -70,8 +70,7 @@ void CTerminalDlg::CaptureReceived(int n) {
     }
     if (!m_captureFile.Write(m_rxChunk.data(), static_cast<std::size_t>(n))) {
         StopCapture();
-        // Said once the tick has returned, so that the reading goes on while the box waits.
-        PostCall([text = kCaptureStoppedText + m_captureFile.Path() + '\n' +
-                         m_captureFile.ErrorText()] { ShowAppMessageBox(text); });
+        ShowOutsideTick([text = kCaptureStoppedText + m_captureFile.Path() + '\n' +
+                                m_captureFile.ErrorText()] { ShowAppMessageBox(text); });
     }
 }
