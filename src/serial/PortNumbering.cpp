@@ -44,6 +44,10 @@ constexpr const char* kNotNumberedYet = "not numbered yet";
 constexpr const char* kNoHome = "no home folder";
 constexpr const char* kAnotherUsersHome = "running as root in a home that is not root's";
 constexpr const char* kSharedName = "ambiguous: two adapters present have this name";
+constexpr const char* kSameDeviceAs = "same device as COM";
+constexpr const char* kSharedNameText =
+    "The port's link leads to a name that two adapters plugged in share, so it could open "
+    "either of them. Remove the link: each adapter then gets a number of its own.";
 
 // A serial device present, by the device it is.
 struct PresentDevice {
@@ -238,28 +242,67 @@ std::string Describe(const fs::path& root, const Devices& devices, const fs::pat
                                                                               : "";
 }
 
-bool IsSharedName(const fs::path& link, const Devices& devices) {
+// The name a link leads to; empty for what is no link.
+fs::path LinkTarget(const fs::path& link) {
     std::error_code error;
     const fs::path target = fs::read_symlink(link, error);
-    if (error) {
-        return false;
-    }
-    const fs::path name = (link.parent_path() / target).lexically_normal();
-    return std::any_of(devices.sharedNames.begin(), devices.sharedNames.end(),
+    return error ? fs::path() : (link.parent_path() / target).lexically_normal();
+}
+
+bool IsSharedName(const fs::path& link, const Devices& devices) {
+    const fs::path name = LinkTarget(link);
+    return !name.empty() &&
+           std::any_of(devices.sharedNames.begin(), devices.sharedNames.end(),
                        [&](const fs::path& shared) { return shared.lexically_normal() == name; });
 }
 
-// The ports folder's entries by number, with the device each leads to: none when it leads
-// nowhere, or to a name two adapters share.
-using PortEntries = std::map<int, std::optional<fs::path>>;
+// An entry of the ports folder.
+struct PortEntry {
+    // The device it leads to; none when it leads nowhere, or to a name two adapters share.
+    std::optional<fs::path> device;
+    bool sharedName = false;
+    // The number that opens the device instead, when another entry leads to it too.
+    int sameDeviceAs = 0;
+};
+
+using PortEntries = std::map<int, PortEntry>;
+
+// Whether an entry's link follows the name the device goes by now.
+bool FollowsStableName(const fs::path& folder, int number, const fs::path& device,
+                       const Devices& devices) {
+    const auto found = devices.present.find(device);
+    return found != devices.present.end() && !found->second.stableName.empty() &&
+           LinkTarget(folder / PortLinkName(number)) == found->second.stableName.lexically_normal();
+}
 
 PortEntries ReadPortsFolder(const fs::path& folder, const Devices& devices) {
     PortEntries entries;
     for (int number = 1; number <= kHighestComPort; ++number) {
-        const fs::path entry = folder / PortLinkName(number);
+        const fs::path link = folder / PortLinkName(number);
         struct stat status {};
-        if (::lstat(entry.c_str(), &status) == 0) {
-            entries[number] = IsSharedName(entry, devices) ? std::nullopt : DeviceOf(entry);
+        if (::lstat(link.c_str(), &status) == 0) {
+            PortEntry& entry = entries[number];
+            entry.sharedName = IsSharedName(link, devices);
+            entry.device = entry.sharedName ? std::nullopt : DeviceOf(link);
+        }
+    }
+    // One number per device: the one that follows the name the device goes by now, else the
+    // lowest. A unit whose repeated serial number was shared while a second unit was plugged
+    // in has a socket number from then besides its first one.
+    std::map<fs::path, int> opening;
+    for (const auto& [number, entry] : entries) {
+        if (!entry.device) {
+            continue;
+        }
+        const auto [chosen, first] = opening.emplace(*entry.device, number);
+        if (!first && !FollowsStableName(folder, chosen->second, *entry.device, devices) &&
+            FollowsStableName(folder, number, *entry.device, devices)) {
+            chosen->second = number;
+        }
+    }
+    for (auto& [number, entry] : entries) {
+        if (entry.device && opening[*entry.device] != number) {
+            entry.sameDeviceAs = opening[*entry.device];
         }
     }
     return entries;
@@ -267,7 +310,7 @@ PortEntries ReadPortsFolder(const fs::path& folder, const Devices& devices) {
 
 bool LeadsTo(const PortEntries& entries, const fs::path& device) {
     return std::any_of(entries.begin(), entries.end(),
-                       [&](const auto& entry) { return entry.second == device; });
+                       [&](const auto& entry) { return entry.second.device == device; });
 }
 
 std::optional<int> LowestFreeNumber(const fs::path& root, const PortEntries& entries) {
@@ -356,7 +399,7 @@ void DropSecondNumber(const fs::path& folder, int number, const fs::path& device
                       const fs::path& stableName, const Devices& devices) {
     const PortEntries entries = ReadPortsFolder(folder, devices);
     const bool lowerOne = std::any_of(entries.begin(), entries.find(number),
-                                      [&](const auto& e) { return e.second == device; });
+                                      [&](const auto& e) { return e.second.device == device; });
     const fs::path link = folder / PortLinkName(number);
     std::error_code error;
     if (lowerOne && fs::read_symlink(link, error) == stableName) {
@@ -456,14 +499,17 @@ PortListing ListPorts(const fs::path& root, const fs::path& portsFolder, uid_t u
         port.number = number;
         if (const auto entry = entries.find(number); entry != entries.end()) {
             const fs::path link = portsFolder / PortLinkName(number);
+            const PortEntry& found = entry->second;
             port.linkTarget = fs::read_symlink(link, error).string();
-            if (IsSharedName(link, devices)) {
+            if (found.sharedName) {
                 port.description = kSharedName;
-            } else if (entry->second && fs::is_directory(*entry->second, error)) {
+            } else if (found.sameDeviceAs != 0) {
+                port.description = kSameDeviceAs + std::to_string(found.sameDeviceAs);
+            } else if (found.device && fs::is_directory(*found.device, error)) {
                 listing.problems.push_back(link.string() + " leads to a folder, not a device");
-            } else if (entry->second) {
-                port.device = entry->second->string();
-                port.description = Describe(root, devices, *entry->second);
+            } else if (found.device) {
+                port.device = found.device->string();
+                port.description = Describe(root, devices, *found.device);
             }
         } else if (IsBuiltInUartPresent(root, BuiltInName(number))) {
             port.device = (root / "dev" / BuiltInName(number)).string();
@@ -487,7 +533,25 @@ PortListing ListPorts(const fs::path& root, const fs::path& portsFolder, uid_t u
     return listing;
 }
 
-bool LeadsToSharedName(const fs::path& root, const fs::path& path) {
+std::string WhyPortEntryOpensNothing(const fs::path& root, const fs::path& path) {
     std::error_code error;
-    return fs::is_symlink(path, error) && IsSharedName(path, FindDevices(root));
+    if (!fs::is_symlink(path, error)) {
+        return {};
+    }
+    const PortEntries entries = ReadPortsFolder(path.parent_path(), FindDevices(root));
+    for (const auto& [number, entry] : entries) {
+        if (path.filename() != PortLinkName(number)) {
+            continue;
+        }
+        if (entry.sharedName) {
+            return kSharedNameText;
+        }
+        if (entry.sameDeviceAs != 0) {
+            const std::string other = "COM" + std::to_string(entry.sameDeviceAs);
+            return "COM" + std::to_string(number) + " leads to the same device as " + other +
+                   ", the number it goes by now. Open " + other + ", or remove the link " +
+                   path.string() + " to free this number.";
+        }
+    }
+    return {};
 }

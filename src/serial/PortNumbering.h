@@ -20,6 +20,10 @@
 // that the next adapter may take. A device behind a by-id or by-path name that sysfs does not
 // show goes by that name.
 //
+// A number opens no device another number opens: where two entries lead to one device, the
+// one that follows the name the device goes by now opens it, else the lowest, and the other
+// says which number does.
+//
 // `root` stands for "/": the devices are read from root/dev, root/sys and root/run/udev.
 // `user` is the effective user: root numbers nothing in a home that is not root's, so that
 // the home's owner is not left with a folder they cannot change.
@@ -37,6 +41,8 @@ std::vector<std::string> AssignPortNumbers(const std::filesystem::path& root,
 PortListing ListPorts(const std::filesystem::path& root, const std::filesystem::path& portsFolder,
                       uid_t user);
 
-// Whether `path`, an entry of the ports folder, is a link to a by-id name that two adapters
-// present share, so that it would open whichever of them udev saw last.
-bool LeadsToSharedName(const std::filesystem::path& root, const std::filesystem::path& path);
+// Why `path`, an entry of the ports folder, must open nothing although it leads to a device,
+// or "": its link leads to a by-id name that two adapters present share, so it would open
+// whichever of them udev saw last; or another number leads to the same device and goes by it.
+std::string WhyPortEntryOpensNothing(const std::filesystem::path& root,
+                                     const std::filesystem::path& path);

@@ -45,11 +45,8 @@ constexpr std::uint16_t kXoffLimitAtOpen = 512;
 // within what an asynchronous serial receiver tolerates.
 constexpr std::uint32_t kBaudRateTolerancePercent = 2;
 
-// A port's link leads to a by-id name that two adapters present share; no errno says so.
-constexpr int kSharedNameError = -1;
-constexpr const char* kSharedNameText =
-    "The port's link leads to a name that two adapters plugged in share, so it could open "
-    "either of them. Remove the link: each adapter then gets a number of its own.";
+// A port's link leads to a device it must not open; no errno says so.
+constexpr int kRefusedLinkError = -1;
 
 template <typename Call>
 auto RetryOnInterrupt(Call call) {
@@ -168,7 +165,8 @@ void ReleasePort(int fd, const termios& attributes, std::uint32_t baudRate) {
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice() = default;
+PosixSerialDevice::PosixSerialDevice(std::filesystem::path systemRoot)
+    : m_systemRoot(std::move(systemRoot)) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
     for (auto& [handle, port] : m_ports) {
@@ -182,8 +180,9 @@ SerialHandle PosixSerialDevice::OpenDevice(const std::string& deviceName) {
         Fail(ENOENT);
         return kInvalidSerialHandle;
     }
-    if (LeadsToSharedName(kSystemRoot, *path)) {
-        Fail(kSharedNameError);
+    m_refusedLinkText = WhyPortEntryOpensNothing(m_systemRoot, *path);
+    if (!m_refusedLinkText.empty()) {
+        Fail(kRefusedLinkError);
         return kInvalidSerialHandle;
     }
     const int fd = RetryOnInterrupt(
@@ -426,8 +425,8 @@ bool PosixSerialDevice::DeviceExists(const std::string& deviceName) {
 }
 
 std::string PosixSerialDevice::ErrorText(int code) {
-    if (code == kSharedNameError) {
-        return kSharedNameText;
+    if (code == kRefusedLinkError) {
+        return m_refusedLinkText;
     }
     if (::strerrorname_np(code) == nullptr) {
         return {};

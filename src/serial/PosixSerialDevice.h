@@ -1,8 +1,10 @@
 #pragma once
 
+#include "serial/PortNumbering.h"
 #include "serial/SerialDevice.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,8 +13,8 @@
 //
 // - "\\.\COM<n>" opens $XDG_CONFIG_HOME/quenlark/ports/com<n> (usually a link to a device
 //   such as /dev/ttyUSB0); only when there is no such link, /dev/ttyS<n-1>. A link that
-//   cannot be read fails with the system's error, one to a name two adapters share with a
-//   text that says so; port 0 and other names fail with ENOENT.
+//   cannot be read fails with the system's error; one to a name two adapters share, or to a
+//   device another number opens, with a text that says so; port 0 and other names fail with ENOENT.
 // - The open is exclusive for every user, root included: a second open of the same device,
 //   from this process or another, fails with EBUSY. A file that is no terminal fails with
 //   ENOTTY.
@@ -30,7 +32,8 @@
 // the null handle. Not for use from more than one thread.
 class PosixSerialDevice : public SerialDevice {
 public:
-    PosixSerialDevice();
+    // Devices and their names are read below systemRoot.
+    explicit PosixSerialDevice(std::filesystem::path systemRoot = kSystemRoot);
     // Closes every device still open.
     ~PosixSerialDevice() override;
 
@@ -67,4 +70,7 @@ private:
     std::map<std::intptr_t, std::unique_ptr<OpenPort>> m_ports;
     std::intptr_t m_nextHandle = 1;
     int m_lastError = 0;
+    std::filesystem::path m_systemRoot;
+    // Why the last open refused the port's link.
+    std::string m_refusedLinkText;
 };

@@ -6,6 +6,7 @@
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -74,7 +75,7 @@ struct TreeCase {
     bool rootInAnotherHome = false;  // run as root with the home owned by another user
 };
 
-class PortNumberingTable : public testing::TestWithParam<TreeCase> {
+class PortTree : public testing::Test {
 protected:
     void Make(const std::string& entry) const {
         const std::size_t link = entry.find(" -> ");
@@ -99,6 +100,8 @@ protected:
     fs::path m_root = m_folder / "root";
     fs::path m_ports = m_folder / "home/quenlark/ports";
 };
+
+class PortNumberingTable : public PortTree, public testing::WithParamInterface<TreeCase> {};
 
 TEST_P(PortNumberingTable, GivesEachNewAdapterTheLowestFreeNumber) {
     const TreeCase& c = GetParam();
@@ -170,6 +173,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "COM2|dev/ttyUSB0|1a86:7523|dev/serial/by-path/pci-1-1",
                   "COM3|dev/ttyUSB1|1a86:7523|dev/serial/by-path/pci-1-2"},
                  0},
+        TreeCase{"UnitOfARepeatedSerialAloneAgainIsOpenedByOneNumber",
+                 Ch340(0, "0001") + Lines{"dev/serial/by-id/usb-0001 -> ../../ttyUSB0",
+                                          "ports/com1 -> @/dev/serial/by-id/usb-0001",
+                                          "ports/com2 -> @/dev/serial/by-path/pci-1-1"},
+                 {"COM1|dev/ttyUSB0|1a86:7523|dev/serial/by-id/usb-0001",
+                  "COM2||same device as COM1|dev/serial/by-path/pci-1-1"},
+                 0},
+        TreeCase{"SerialLessUnitIsOpenedByItsSocketsNumberOnly",
+                 Ch340(0) + Lines{"dev/serial/by-id/usb-1a86 -> ../../ttyUSB0",
+                                  "ports/com1 -> @/dev/serial/by-id/usb-1a86",
+                                  "ports/com2 -> @/dev/serial/by-path/pci-1-1"},
+                 {"COM1||same device as COM2|dev/serial/by-id/usb-1a86",
+                  "COM2|dev/ttyUSB0|1a86:7523|dev/serial/by-path/pci-1-1"},
+                 0},
         TreeCase{"AdapterUdevHasNotFinishedWaits",
                  Ch340(0, "A") + Ch340(1) +
                      Lines{"run/udev/control", "run/udev/data/c188:1",
@@ -225,19 +242,31 @@ INSTANTIATE_TEST_SUITE_P(
                  true}),
     [](const testing::TestParamInfo<TreeCase>& row) { return row.param.name; });
 
-TEST(PortNumbering, AnAdapterIsOpenedByItsNumber) {
+TEST_F(PortTree, AnAdapterIsOpenedByItsOneNumberAndARefusedLinkSaysWhy) {
     int master = -1;
     int slave = -1;
     ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    TemporaryFolder root;
     ScopedConfigHome home;
-    fs::create_directories(root / "dev/serial/by-id");
-    fs::create_symlink(::ttyname(slave), root / "dev/serial/by-id/usb-Pty_0001-if00-port0");
-    EXPECT_TRUE(AssignPortNumbers(root.Path(), home.PortsFolder(), ::geteuid()).empty());
+    m_ports = home.PortsFolder();
+    const std::string pty = ::ttyname(slave);
+    Make("dev/serial/by-id/usb-Pty_0001-if00-port0 -> " + pty);
+    EXPECT_TRUE(AssignPortNumbers(m_root, m_ports, ::geteuid()).empty());
+    // COM8 leads to the pty by hand; COM9 to a serial number two adapters share.
+    for (const std::string& entry : Ch340(0, "0001") + Ch340(1, "0001") +
+                                        Lines{"dev/serial/by-path/pci-0 -> " + pty,
+                                              "dev/serial/by-id/usb-0001 -> ../../ttyUSB0",
+                                              "ports/com8 -> @/dev/serial/by-path/pci-0",
+                                              "ports/com9 -> @/dev/serial/by-id/usb-0001"}) {
+        Make(entry);
+    }
 
     std::vector<std::string> shown;
-    CComPort channel(std::make_unique<PosixSerialDevice>(),
+    CComPort channel(std::make_unique<PosixSerialDevice>(m_root),
                      [&](const std::string& text) { shown.push_back(text); });
+    for (const auto refused : {std::uint8_t{8}, std::uint8_t{9}}) {
+        channel.SetPortNumber(refused);
+        EXPECT_EQ(channel.Open("9600, N, 8, 1"), 0);
+    }
     channel.SetPortNumber(1);
     EXPECT_EQ(channel.Open("9600, N, 8, 1"), 1);
     ASSERT_EQ(::write(master, "ping", 4), 4);
@@ -248,7 +277,10 @@ TEST(PortNumbering, AnAdapterIsOpenedByItsNumber) {
     fs::remove_all(home.PortsFolder());
     fs::create_symlink("ports", home.PortsFolder());
     EXPECT_EQ(channel.Open("9600, N, 8, 1"), 0);
-    EXPECT_EQ(shown, std::vector<std::string>{std::strerror(ELOOP)});
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_TRUE(shown[0].starts_with("COM8 leads to the same device as COM1")) << shown[0];
+    EXPECT_NE(shown[1].find("two adapters plugged in share"), std::string::npos) << shown[1];
+    EXPECT_EQ(shown[2], std::strerror(ELOOP));
     ::close(slave);
     ::close(master);
 }
