@@ -110,7 +110,7 @@ TEST_F(TerminalWindowLog, AfterEveryTickOfARandomRunTheViewShowsTheWholeLog) {
     Run(dlg, [&] {
         dlg.KillTimer(CTerminalDlg::kTimerId);  // only the test's ticks run
         [&] {
-            for (int tick = 0; tick < 300; ++tick) {
+            for (int tick = 0; tick < 150; ++tick) {
                 if (const int event = below(10); event == 0) {
                     ::Click(dlg, kIdClearButton);
                     ResetReceiveLog(fedFill, fedShown);
