@@ -154,7 +154,7 @@ void LogView::MeasureFont() {
     m_across->setSingleStep(static_cast<int>(std::ceil(m_advance)));
     m_font = QRawFont::fromFont(font());
     // Drawn from the raw font: the printable characters (not the soft hyphen, a format
-    // character) the font itself has, each one cell wide; 0 where the text layout draws a line.
+    // character) the font has, each one cell wide; a line with any other takes the text layout.
     m_glyphs.fill(0);
     for (int c = ' '; c <= 0xFF; ++c) {
         const QChar character(c);
