@@ -273,7 +273,6 @@ void TypeToWindow(TemplateDialog& dialog, char c) {
 
 bool ChooseEditMenuItem(TemplateDialog& dialog, int editId, std::string_view text) {
     const HWND edit = Win32Control(dialog, editId);
-    const std::wstring wanted = WideFromUtf8(std::string(text));
     bool shown = false;
     bool chosen = false;
     // The menu runs a loop of its own; once it shows, keys move down onto the item and choose it.
@@ -284,16 +283,14 @@ bool ChooseEditMenuItem(TemplateDialog& dialog, int editId, std::string_view tex
         }
         shown = true;
         const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-        int downs = 0;
         for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)) && !chosen; ++i) {
             wchar_t item[64] = {};
             GetMenuStringW(menu, i, item, 64, MF_BYPOSITION);
             const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-            downs += (state & MF_SEPARATOR) == 0 ? 1 : 0;
-            chosen = wanted == item && (state & MF_GRAYED) == 0;
-        }
-        for (; chosen && downs > 0; --downs) {
-            PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+            if ((state & MF_SEPARATOR) == 0) {
+                PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+            }
+            chosen = WideFromUtf8(std::string(text)) == item && (state & MF_GRAYED) == 0;
         }
         PostMessageW(popup, WM_KEYDOWN, chosen ? VK_RETURN : VK_ESCAPE, 1);
     });
