@@ -65,6 +65,9 @@ void PressKey(TemplateDialog& dialog, int id, Key key);
 void Choose(TemplateDialog& dialog, int comboId, int index);
 // A character typed while the window itself, not one of its controls, has the focus.
 void TypeToWindow(TemplateDialog& dialog, char c);
+// Opens an edit's context menu from the keyboard and chooses its item `text` (UTF-8); false,
+// with the menu closed, where the item is missing or disabled.
+bool ChooseEditMenuItem(TemplateDialog& dialog, int editId, std::string_view text);
 // A click on the window's close box.
 void ClickCloseBox(TemplateDialog& dialog);
 // Chooses item nID of the window's system menu; returns once the window has handled it.

@@ -10,12 +10,7 @@
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -31,24 +26,6 @@ protected:
     // What assistive technology reads and selects, offsets counting a line break once.
     QAccessibleTextInterface& Text() {
         return *QAccessible::queryAccessibleInterface(&Log())->textInterface();
-    }
-    // Opens the log's context menu from the keyboard and chooses the item; false, with the
-    // menu closed, where it is missing or disabled.
-    bool ChooseLogMenuItem(const QString& text) {
-        bool chosen = false;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            for (QAction* item : menu->actions()) {
-                if (item->text() == text && item->isEnabled()) {
-                    menu->setActiveAction(item);
-                    chosen = true;
-                }
-            }
-            QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
-        });
-        QContextMenuEvent open(QContextMenuEvent::Keyboard, {}, Log().mapToGlobal(QPoint()));
-        QApplication::sendEvent(&Log(), &open);
-        return chosen;
     }
 };
 
@@ -120,11 +97,9 @@ TEST_F(TerminalWindowLogView, ContextMenuChecksTheModbusCrcOfTheWholeBytesSelect
                "CRC a0  f4."}}) {
             const std::size_t before = Messages().size();
             Text().setSelection(0, start, end);
-            EXPECT_EQ(ChooseLogMenuItem(QStringLiteral("Check Modbus CRC")), !message.empty());
+            EXPECT_EQ(ChooseEditMenuItem(*m_dlg, kIdLogView, "Check Modbus CRC"), !message.empty());
             EXPECT_EQ(Messages().size() > before ? Messages().back() : "", message);
         }
-        EXPECT_TRUE(ChooseLogMenuItem(QStringLiteral("Select All")));
-        EXPECT_EQ(SelectedText(*m_dlg, kIdLogView), LogText());
         Click(kIdCancel);
     });
 }

@@ -61,6 +61,28 @@ TEST(TemplateDialogKeys, EnterOnAButtonPressesThatButtonAndInTheLogIsKeptThere) 
     EXPECT_EQ(dialog.calls, kCancelCalls);
 }
 
+TEST(TemplateDialogLog, ContextMenuSelectsAllAndRunsAnAddedItemWhenItIsAvailable) {
+    constexpr int kIdAdded = 9001;
+    RecordingDialog dialog;
+    int runs = 0;
+    bool available = false;
+    dialog.BindClicked(kIdAdded, [&runs] { ++runs; });
+    dialog.onInit = [&] {
+        dialog.AddEditMenuItem(kIdLogView, "Added", kIdAdded, [&available] { return available; });
+        dialog.SetDlgItemText(kIdLogView, "00  01\r\n02");
+    };
+    InRun(dialog, [&] {
+        // Nothing to copy yet, and the item is not available.
+        EXPECT_FALSE(ChooseEditMenuItem(dialog, kIdLogView, "Copy"));
+        EXPECT_FALSE(ChooseEditMenuItem(dialog, kIdLogView, "Added"));
+        EXPECT_TRUE(ChooseEditMenuItem(dialog, kIdLogView, "Select All"));
+        EXPECT_EQ(SelectedText(dialog, kIdLogView), "00  01\r\n02");
+        available = true;
+        EXPECT_TRUE(ChooseEditMenuItem(dialog, kIdLogView, "Added"));
+        EXPECT_EQ(runs, 1);
+    });
+}
+
 TEST(TemplateDialogButtons, OkCancelTheCloseBoxAndTheCloseCommandEndTheRun) {
     ModalHangGuard guard;
     struct Row {

@@ -4,34 +4,18 @@
 #include "ui/qt/Latin1Text.h"
 #include "ui/qt/LogViewAccessible.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <tuple>
 
 #include <QAccessible>
-#include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyleFactory>
-
-namespace {
-
-// Room between the frame and the text, left and above the first line.
-constexpr qreal kMargin = 4;
-
-bool IsWordCharacter(char c) {
-    return QChar(static_cast<unsigned char>(c)).isLetterOrNumber() || c == '_';
-}
-
-}  // namespace
 
 LogView::LogView(QWidget* parent)
     : QFrame(parent),
@@ -43,8 +27,7 @@ LogView::LogView(QWidget* parent)
     setLayoutDirection(Qt::LeftToRight);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::IBeamCursor);
-    // A growing log gives its scroll bar a new range on every tick; Fusion draws groove and
-    // slider with gradients, so the bars' looks are kept and copied.
+    // A growing log's bars change on every tick, and Fusion draws them with gradients.
     const bool fusion = QApplication::style()->name() == QLatin1String("fusion");
     for (QScrollBar* bar : {m_down, m_across}) {
         bar->setCursor(Qt::ArrowCursor);
@@ -82,7 +65,20 @@ void LogView::SetText(std::string_view text) {
 void LogView::AppendText(std::string_view text) {
     const int lastLine = LineCount() - 1;
     const std::size_t added = m_text.size();
-    AddToLines(text);
+    // Text ends at its first zero byte, as a zero-terminated string does; CR LF is one break.
+    text = text.substr(0, text.find('\0'));
+    m_text.reserve(m_text.size() + text.size());
+    for (const char c : text) {
+        if (c == '\n') {
+            if (m_text.size() > m_lineStarts.back() && m_text.back() == '\r') {
+                m_text.pop_back();
+            }
+            m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
+            m_lineStarts.push_back(m_text.size() + 1);
+        }
+        m_text.push_back(c);
+    }
+    m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
     SizeScrollBars();
     // Only a view that shows where the text goes draws it, from the line it was added to on.
     if (m_down->value() == 0 && lastLine <= m_down->pageStep()) {
@@ -107,27 +103,21 @@ void LogView::Select(std::size_t anchor, std::size_t caret) {
     if (anchor == m_anchor && caret == m_caret) {
         return;
     }
-    const bool selected = m_anchor != m_caret || anchor != caret;
     m_anchor = anchor;
     m_caret = caret;
-    if (selected || hasFocus()) {
-        update(m_area);
-    }
+    update(m_area);
     if (QAccessible::isActive()) {
-        QAccessibleTextSelectionEvent changed(this, static_cast<int>(std::min(anchor, caret)),
-                                              static_cast<int>(std::max(anchor, caret)));
+        const auto [from, to] = Selection();
+        QAccessibleTextSelectionEvent changed(this, static_cast<int>(from), static_cast<int>(to));
         changed.setCursorPosition(static_cast<int>(caret));
         QAccessible::updateAccessibility(&changed);
     }
 }
 
 void LogView::Copy(QClipboard::Mode mode) const {
-    const std::size_t from = std::min(m_anchor, m_caret);
-    // The clipboard ends lines with "\n" and gives them to other programs as the system ends them.
-    if (m_anchor != m_caret) {
-        QGuiApplication::clipboard()->setText(FromLatin1Text(std::string_view(m_text).substr(
-                                                  from, std::max(m_anchor, m_caret) - from)),
-                                              mode);
+    if (const auto [from, to] = Selection(); from != to) {
+        QGuiApplication::clipboard()->setText(
+            FromLatin1Text(std::string_view(m_text).substr(from, to - from)), mode);
     }
 }
 
@@ -156,32 +146,6 @@ void LogView::ShowOffset(std::size_t offset) {
     m_across->setValue(std::min(x, std::max(m_across->value(), shown)));
 }
 
-void LogView::AddMenuItem(const QString& text, std::function<bool()> available,
-                          std::function<void()> chosen) {
-    auto* item = new QAction(text, this);
-    connect(item, &QAction::triggered, this, std::move(chosen));
-    m_menuItems.emplace_back(item, std::move(available));
-}
-
-void LogView::AddToLines(std::string_view text) {
-    // Text ends at its first zero byte, as a zero-terminated string does.
-    text = text.substr(0, text.find('\0'));
-    m_text.reserve(m_text.size() + text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n') {
-            m_text.push_back(text[i]);
-            continue;
-        }
-        if (i > 0 && text[i - 1] == '\r') {
-            m_text.pop_back();
-        }
-        m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
-        m_text.push_back('\n');
-        m_lineStarts.push_back(m_text.size());
-    }
-    m_longestLine = std::max(m_longestLine, m_text.size() - m_lineStarts.back());
-}
-
 void LogView::MeasureFont() {
     const QFontMetricsF metrics(font());
     m_advance = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char(' ')));
@@ -190,7 +154,7 @@ void LogView::MeasureFont() {
     m_across->setSingleStep(static_cast<int>(std::ceil(m_advance)));
     m_font = QRawFont::fromFont(font());
     // Drawn from the raw font: the printable characters (not the soft hyphen, a format
-    // character) the font itself has, each one cell wide.
+    // character) the font has, each one cell wide; a line with any other takes the text layout.
     m_glyphs.fill(0);
     for (int c = ' '; c <= 0xFF; ++c) {
         const QChar character(c);
@@ -200,6 +164,7 @@ void LogView::MeasureFont() {
             m_glyphs[static_cast<std::size_t>(c)] = glyphs.front();
         }
     }
+    LayOut();
 }
 
 void LogView::LayOut() {
@@ -234,21 +199,6 @@ void LogView::SizeScrollBars() {
     }
 }
 
-int LogView::LineOf(std::size_t offset) const {
-    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset);
-    return static_cast<int>(after - m_lineStarts.begin()) - 1;
-}
-
-qreal LogView::LineTop(int line) const {
-    const int first = m_down->value();
-    // The margin is above the first line only.
-    return m_area.top() + (first == 0 ? kMargin : 0) + (line - first) * m_lineHeight;
-}
-
-qreal LogView::LineLeft() const {
-    return m_area.left() + kMargin - m_across->value();
-}
-
 void LogView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     drawFrame(&painter);
@@ -261,10 +211,35 @@ void LogView::paintEvent(QPaintEvent* event) {
         first += LineTop(last) + m_lineHeight <= area.top() ? 1 : 0;
     }
     painter.setPen(palette().color(QPalette::Text));
+    DrawLines(painter, first, last);
+    // The selection over the text in the highlight's colours, a line's break one cell more.
+    painter.setPen(palette().color(QPalette::HighlightedText));
+    const auto [from, to] = Selection();
+    for (int line = std::max(first, LineOf(from));
+         from != to && line < std::min(last, LineOf(to) + 1); ++line) {
+        const auto x = [&](std::size_t offset) {
+            const std::size_t column = std::clamp(offset, LineStart(line), LineEnd(line) + 1);
+            return LineLeft() + static_cast<qreal>(column - LineStart(line)) * m_advance;
+        };
+        const QRectF selected(x(from), LineTop(line), x(to) - x(from), m_lineHeight);
+        painter.setClipRect(selected & QRectF(area));
+        painter.fillRect(selected, palette().brush(QPalette::Highlight));
+        DrawLines(painter, line, line + 1);
+    }
+    // The caret: one pixel at the left of its cell.
+    if (hasFocus()) {
+        painter.setClipRect(area);
+        painter.fillRect(CharacterRect(m_caret).adjusted(0, 0, 1 - m_advance, 0),
+                         palette().color(QPalette::Text));
+    }
+}
+
+void LogView::DrawLines(QPainter& painter, int first, int last) const {
     QList<quint32> glyphs;
     QList<QPointF> positions;
     for (int line = first; line < last; ++line) {
-        const std::string_view text = LineText(line);
+        const std::string_view text =
+            std::string_view(m_text).substr(LineStart(line), LineEnd(line) - LineStart(line));
         const QPointF baseline(LineLeft(), LineTop(line) + m_ascent);
         if (std::any_of(text.begin(), text.end(),
                         [this](char c) { return m_glyphs[static_cast<unsigned char>(c)] == 0; })) {
@@ -287,91 +262,48 @@ void LogView::paintEvent(QPaintEvent* event) {
         run.setPositions(positions);
         painter.drawGlyphRun(QPointF(), run);
     }
-    // The selection over the text, in the highlight's colours.
-    painter.setPen(palette().color(QPalette::HighlightedText));
-    for (int line = first; line < last && m_anchor != m_caret; ++line) {
-        const auto x = [&](std::size_t offset) {
-            const std::size_t column = std::clamp(offset, LineStart(line), LineEnd(line) + 1);
-            return LineLeft() + static_cast<qreal>(column - LineStart(line)) * m_advance;
-        };
-        const qreal from = x(std::min(m_anchor, m_caret));
-        const QRectF selected(from, LineTop(line), x(std::max(m_anchor, m_caret)) - from,
-                              m_lineHeight);
-        painter.fillRect(selected, palette().brush(QPalette::Highlight));
-        painter.setClipRect(selected & QRectF(area));
-        painter.drawText(QPointF(LineLeft(), LineTop(line) + m_ascent),
-                         FromLatin1Text(LineText(line)));
-    }
-    if (hasFocus()) {
-        const QRectF caret = CharacterRect(m_caret);
-        painter.setClipRect(area);
-        painter.fillRect(QRectF(caret.topLeft(), QSizeF(1, caret.height())),
-                         palette().color(QPalette::Text));
-    }
-}
-
-void LogView::resizeEvent(QResizeEvent* event) {
-    QFrame::resizeEvent(event);
-    LayOut();
 }
 
 void LogView::changeEvent(QEvent* event) {
     QFrame::changeEvent(event);
+    // A new frame resizes the contents, which lays them out; a new style may size the bars anew.
     if (event->type() == QEvent::FontChange) {
         MeasureFont();
-    }
-    // A new frame resizes the contents, which lays them out; a new style may size the bars anew.
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    } else if (event->type() == QEvent::StyleChange) {
         LayOut();
     }
 }
 
-long long LogView::MovedCaret(const QKeyEvent& event) const {
-    const int line = LineOf(m_caret);
-    const bool wholeText = (event.modifiers() & Qt::ControlModifier) != 0;
-    int to = line;
-    switch (event.key()) {
-        case Qt::Key_Left:
-            return static_cast<long long>(m_caret) - (m_caret > 0 ? 1 : 0);
-        case Qt::Key_Right:
-            return static_cast<long long>(std::min(m_caret + 1, m_text.size()));
-        case Qt::Key_Home:
-            return wholeText ? 0 : static_cast<long long>(LineStart(line));
-        case Qt::Key_End:
-            return static_cast<long long>(wholeText ? m_text.size() : LineEnd(line));
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-            to += event.key() == Qt::Key_Up ? -1 : 1;
-            break;
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            to += event.key() == Qt::Key_PageUp ? -m_down->pageStep() : m_down->pageStep();
-            break;
-        default:
-            return -1;
-    }
-    // The same column on another line, or that line's end.
-    to = std::clamp(to, 0, LineCount() - 1);
-    return static_cast<long long>(
-        std::min(LineStart(to) + (m_caret - LineStart(line)), LineEnd(to)));
-}
-
 void LogView::keyPressEvent(QKeyEvent* event) {
+    const int line = LineOf(m_caret);
+    const bool wholeText = (event->modifiers() & Qt::ControlModifier) != 0;
+    // The same column on a line above or below, or that line's end.
+    const auto onLine = [&](int lines) {
+        const int to = std::clamp(line + lines, 0, LineCount() - 1);
+        return std::min(LineStart(to) + (m_caret - LineStart(line)), LineEnd(to));
+    };
+    const std::pair<int, std::size_t> moves[] = {
+        {Qt::Key_Left, m_caret - (m_caret > 0 ? 1 : 0)},
+        {Qt::Key_Right, std::min(m_caret + 1, m_text.size())},
+        {Qt::Key_Home, wholeText ? 0 : LineStart(line)},
+        {Qt::Key_End, wholeText ? m_text.size() : LineEnd(line)},
+        {Qt::Key_Up, onLine(-1)},
+        {Qt::Key_Down, onLine(1)},
+        {Qt::Key_PageUp, onLine(-m_down->pageStep())},
+        {Qt::Key_PageDown, onLine(m_down->pageStep())},
+    };
+    const auto* move = std::ranges::find(moves, event->key(), &std::pair<int, std::size_t>::first);
     if (event == QKeySequence::Copy) {
         Copy();
     } else if (event == QKeySequence::SelectAll) {
         Select(0, m_text.size());
-    } else if (const long long caret = MovedCaret(*event); caret >= 0) {
-        const auto moved = static_cast<std::size_t>(caret);
-        Select((event->modifiers() & Qt::ShiftModifier) != 0 ? m_anchor : moved, moved);
-        ShowOffset(moved);
+    } else if (move != std::end(moves)) {
+        Select((event->modifiers() & Qt::ShiftModifier) != 0 ? m_anchor : move->second,
+               move->second);
+        ShowOffset(move->second);
     } else {
         QFrame::keyPressEvent(event);
     }
-}
-
-void LogView::mousePressEvent(QMouseEvent* event) {
-    mouseMoveEvent(event);
 }
 
 void LogView::mouseMoveEvent(QMouseEvent* event) {
@@ -395,13 +327,16 @@ void LogView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || m_text.empty()) {
         return;
     }
+    const auto isWord = [](char c) {
+        return QChar(static_cast<unsigned char>(c)).isLetterOrNumber() || c == '_';
+    };
     std::size_t from = std::min(OffsetAt(event->position()), m_text.size() - 1);
     std::size_t to = from + 1;
-    if (IsWordCharacter(m_text[from])) {
-        while (from > 0 && IsWordCharacter(m_text[from - 1])) {
+    if (isWord(m_text[from])) {
+        while (from > 0 && isWord(m_text[from - 1])) {
             --from;
         }
-        while (to < m_text.size() && IsWordCharacter(m_text[to])) {
+        while (to < m_text.size() && isWord(m_text[to])) {
             ++to;
         }
     }
@@ -414,12 +349,10 @@ void LogView::contextMenuEvent(QContextMenuEvent* event) {
         ->setEnabled(m_anchor != m_caret);
     menu.addAction(QStringLiteral("Select All"), this, [this] { Select(0, m_text.size()); })
         ->setEnabled(!m_text.empty());
-    if (!m_menuItems.empty()) {
-        menu.addSeparator();
-    }
-    for (const auto& [item, available] : m_menuItems) {
-        item->setEnabled(available());
-        menu.addAction(item);
+    // A menu hides a separator that ends it.
+    menu.addSeparator();
+    for (const auto& [text, available, chosen] : m_menuItems) {
+        menu.addAction(text, this, chosen)->setEnabled(available());
     }
     menu.exec(event->globalPos());
 }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "ui/qt/Latin1Text.h"
 #include "ui/qt/LogView.h"
-
-#include <algorithm>
 
 #include <QAccessibleWidget>
 
@@ -20,21 +19,48 @@ public:
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
-    QString text(QAccessible::Text kind) const override;
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? FromLatin1Text(Log().Lines())
+                                          : QAccessibleWidget::text(kind);
+    }
 
     void selection(int index, int* start, int* end) const override;
-    int selectionCount() const override { return Log().Anchor() != Log().Caret() ? 1 : 0; }
+    int selectionCount() const override {
+        return Log().Selection().first != Log().Selection().second ? 1 : 0;
+    }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { Log().Select(Log().Caret(), Log().Caret()); }
-    void setSelection(int index, int start, int end) override;
+    void setSelection(int index, int start, int end) override {
+        if (index == 0) {
+            Log().Select(Offset(start), Offset(end));
+        }
+    }
     int cursorPosition() const override { return static_cast<int>(Log().Caret()); }
     void setCursorPosition(int position) override { setSelection(0, position, position); }
-    QString text(int start, int end) const override;
+    QString text(int start, int end) const override {
+        const std::size_t from = Offset(start);
+        return FromLatin1Text(
+            std::string_view(Log().Lines()).substr(from, std::max(Offset(end), from) - from));
+    }
     int characterCount() const override { return static_cast<int>(Log().Lines().size()); }
-    QRect characterRect(int offset) const override;
-    int offsetAtPoint(const QPoint& point) const override;
-    void scrollToSubstring(int start, int end) override;
-    QString attributes(int offset, int* start, int* end) const override;
+    QRect characterRect(int offset) const override {
+        const QRect cell = Log().CharacterRect(Offset(offset)).toAlignedRect();
+        return {Log().mapToGlobal(cell.topLeft()), cell.size()};
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint inView = Log().mapFromGlobal(point);
+        return Log().TextArea().contains(inView) ? static_cast<int>(Log().OffsetAt(inView)) : -1;
+    }
+    void scrollToSubstring(int start, int end) override {
+        Log().ShowOffset(Offset(end));
+        Log().ShowOffset(Offset(start));
+    }
+    // One run of plain text, without attributes.
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
 
 private:
     LogView& Log() const { return static_cast<LogView&>(*widget()); }

@@ -265,8 +265,8 @@ void QtDialog::GetEditSel(int id, int& start, int& end) const {
         const auto lineFeeds = std::count(lines.begin(), lines.begin() + offset, '\n');
         return static_cast<int>(offset + static_cast<std::size_t>(lineFeeds));
     };
-    start = withLineBreaks(std::min(log->Anchor(), log->Caret()));
-    end = withLineBreaks(std::max(log->Anchor(), log->Caret()));
+    start = withLineBreaks(log->Selection().first);
+    end = withLineBreaks(log->Selection().second);
 }
 
 void QtDialog::AddEditMenuItem(int id, std::string_view text, std::function<bool()> available,

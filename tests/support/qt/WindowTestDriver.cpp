@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -152,6 +153,24 @@ void TypeToWindow(TemplateDialog& dialog, char c) {
         focus->clearFocus();
     }
     QTest::keyClick(&QtWindow(dialog), c);
+}
+
+bool ChooseEditMenuItem(TemplateDialog& dialog, int editId, std::string_view text) {
+    QWidget* edit = QtControl(dialog, editId);
+    bool chosen = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* item : menu->actions()) {
+            if (item->text().toStdString() == text && item->isEnabled()) {
+                menu->setActiveAction(item);
+                chosen = true;
+            }
+        }
+        QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    QContextMenuEvent open(QContextMenuEvent::Keyboard, {}, edit->mapToGlobal(QPoint()));
+    QApplication::sendEvent(edit, &open);
+    return chosen;
 }
 
 void ClickCloseBox(TemplateDialog& dialog) {

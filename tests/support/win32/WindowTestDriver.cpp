@@ -271,6 +271,33 @@ void TypeToWindow(TemplateDialog& dialog, char c) {
     PumpMessages();
 }
 
+bool ChooseEditMenuItem(TemplateDialog& dialog, int editId, std::string_view text) {
+    const HWND edit = Win32Control(dialog, editId);
+    bool shown = false;
+    bool chosen = false;
+    // The menu runs a loop of its own; once it shows, keys move down onto the item and choose it.
+    EventLoopPoll answer([&] {
+        const HWND popup = FindWindowW(L"#32768", nullptr);
+        if (shown || popup == nullptr || !IsWindowVisible(popup)) {
+            return;
+        }
+        shown = true;
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)) && !chosen; ++i) {
+            wchar_t item[64] = {};
+            GetMenuStringW(menu, i, item, 64, MF_BYPOSITION);
+            const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+            if ((state & MF_SEPARATOR) == 0) {
+                PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+            }
+            chosen = WideFromUtf8(std::string(text)) == item && (state & MF_GRAYED) == 0;
+        }
+        PostMessageW(popup, WM_KEYDOWN, chosen ? VK_RETURN : VK_ESCAPE, 1);
+    });
+    SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), MAKELPARAM(-1, -1));
+    return chosen;
+}
+
 void ClickCloseBox(TemplateDialog& dialog) {
     PostMessageW(Window(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
     PumpMessages();

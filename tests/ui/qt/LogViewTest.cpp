@@ -115,6 +115,14 @@ TEST(LogView, SelectsOnTheCharacterGridWithKeysAndMouseAndCopiesWhatItSelects) {
             QTest::keyClick(&log, key, modifiers);
         }
         EXPECT_EQ(SelectedText(dialog, kIdLogView), selected);
+        // A line break selected shows as a highlighted cell, on every line of the selection.
+        const QImage drawn = log.grab().toImage();
+        for (std::size_t at = log.Selection().first; at < log.Selection().second; ++at) {
+            const QPoint middle =
+                (log.CharacterRect(at).center() * log.devicePixelRatio()).toPoint();
+            EXPECT_TRUE(log.Lines()[at] != '\n' ||
+                        drawn.pixelColor(middle) == log.palette().color(QPalette::Highlight));
+        }
         QTest::keyClick(&log, Qt::Key_C, ctrl);
         EXPECT_EQ(QGuiApplication::clipboard()->text(),
                   FromLatin1Text(selected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
