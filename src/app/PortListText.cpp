@@ -16,16 +16,17 @@ std::string Field(const std::string& text) {
 std::string PortListToolTip(const std::vector<ListedPort>& ports) {
     std::string text;
     for (const ListedPort& port : ports) {
-        const std::string line = ComName(port) + ": ";
+        std::string what;
         if (port.number == 0) {
             // Its kernel name tells it from another of its model.
-            text += (text.empty() ? "" : "\n") + line + port.device +
-                    (port.description.empty() ? "" : ", " + port.description) + " (" + port.reason +
-                    ")";
+            what = port.device + (port.description.empty() ? "" : ", " + port.description) + " (" +
+                   port.reason + ")";
         } else if (!port.device.empty()) {
-            text += (text.empty() ? "" : "\n") + line +
-                    (port.description.empty() ? port.device : port.description);
+            what = port.description.empty() ? port.device : port.description;
+        } else {
+            continue;
         }
+        text += (text.empty() ? "" : "\n") + ComName(port) + ": " + what;
     }
     return text.empty() ? kNoPorts : text;
 }

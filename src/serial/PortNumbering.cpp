@@ -519,15 +519,19 @@ PortListing ListPorts(const fs::path& root, const fs::path& portsFolder, uid_t u
         }
         listing.ports.push_back(port);
     }
+    // The same for every device without a reason of its own: found once, when one needs it.
+    std::optional<std::string> whyNoNumber;
     for (const auto& [device, present] : devices.present) {
         if (linksRead && LeadsTo(entries, device)) {
             continue;
         }
+        if (present.reason.empty() && !whyNoNumber) {
+            whyNoNumber = WhyNoNumber(root, portsFolder, user, entries);
+        }
         ListedPort port;
         port.device = device.string();
         port.description = present.description;
-        port.reason = !present.reason.empty() ? present.reason
-                                              : WhyNoNumber(root, portsFolder, user, entries);
+        port.reason = present.reason.empty() ? *whyNoNumber : present.reason;
         listing.ports.push_back(port);
     }
     return listing;
