@@ -1,8 +1,8 @@
 // One tick of the real terminal window on a pseudo-terminal, in each of the ways a tick meets
 // the log: new bytes onto bytes held, the first bytes of a log, a full poll that starts the
-// log again, and a log format change with no new bytes; and the intake of a flat-out port. The
-// window is shown (offscreen), so the view lays out its text as it does on a screen; painting comes
-// after the tick and is not counted.
+// log again, and a log format change with no new bytes; the intake of a flat-out port; and a
+// tick with the repaint it causes. The window is shown (offscreen), so the view lays out its text
+// as it does on a screen; only the last case counts the painting.
 
 #include "PatternBytes.h"
 #include "codec/LineFormat.h"
