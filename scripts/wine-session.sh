@@ -23,6 +23,9 @@ readonly wine_bin=/usr/lib/wine
 
 xvfb_pid=
 display_file=$(mktemp)
+# Where tests/support/wine_start_again.sh notes the programs Wine failed to start.
+QUENLARK_WINE_RESTARTS=$(mktemp)
+export QUENLARK_WINE_RESTARTS
 
 stop() {
   "$wine_bin/wineserver" -k >/dev/null 2>&1 || true
@@ -31,7 +34,11 @@ stop() {
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
   fi
-  rm -f "$display_file"
+  if [[ -s "$QUENLARK_WINE_RESTARTS" ]]; then
+    echo "wine-session.sh: programs Wine failed to start, started again:" >&2
+    cat "$QUENLARK_WINE_RESTARTS" >&2
+  fi
+  rm -f "$display_file" "$QUENLARK_WINE_RESTARTS"
   rm -rf "$WINEPREFIX"
 }
 trap stop EXIT
